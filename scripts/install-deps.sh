@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Everything the native build, its tests and the demo need, on Debian 12.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+mg_apt_install \
+  build-essential cmake ninja-build ccache pkg-config git \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  libpng-dev zlib1g-dev libjpeg-dev libsndfile1-dev

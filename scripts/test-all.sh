@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Every test: the native suites in the debug, AddressSanitizer+UBSan and
+# ThreadSanitizer configurations.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+"$(dirname "$0")/install-deps.sh"
+cd "$(mg_root_dir)"
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
+for preset in dev asan tsan; do
+  echo "== $preset =="
+  mg_build "$preset"
+  ctest --preset "$preset" -j2
+done
