@@ -218,7 +218,7 @@ void IAudioPlugin::SetBlockLength(int frames)
     try {
         for (InputChannel& ch : inputChannels_) ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
         for (OutputChannel& ch : outputChannels_) ch.scratch.assign(static_cast<std::size_t>(frames), 0.0);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         // A block length we cannot hold leaves no scratch at all rather than
         // buffers of mixed sizes; the binding renders in slices that fit.
         for (InputChannel& ch : inputChannels_) std::vector<double>().swap(ch.scratch);

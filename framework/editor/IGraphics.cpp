@@ -13,6 +13,10 @@ IGraphics::~IGraphics() = default;
 
 bool IGraphics::CreateDrawSurface() { return true; }
 
+void* IGraphics::OpenEditorWindow(void*) { return nullptr; }
+
+void IGraphics::CloseEditorWindow() {}
+
 void IGraphics::SetControlsFromParameter(int parameterIndex, double value, bool normalized)
 {
     const IParameter* parameter = owner_ ? owner_->ParameterAt(parameterIndex) : nullptr;

@@ -13,6 +13,11 @@ public:
 
     virtual bool CreateDrawSurface();
 
+    // The window part: a child window of the host's `parent`, or null when
+    // this platform part has no window.
+    virtual void* OpenEditorWindow(void* parent);
+    virtual void CloseEditorWindow();
+
     // Moves every control bound to `parameterIndex` to the value; a plain
     // (not normalised) value is converted by that parameter first.
     void SetControlsFromParameter(int parameterIndex, double value, bool normalized);
