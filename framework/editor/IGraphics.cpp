@@ -25,4 +25,6 @@ void IGraphics::SetControlsFromParameter(int parameterIndex, double value, bool 
     (void)n; // controls arrive with the control classes
 }
 
+void IGraphics::SetControlValueFromPlugin(int, double) {}
+
 } // namespace mg

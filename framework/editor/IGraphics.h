@@ -21,6 +21,8 @@ public:
     // Moves every control bound to `parameterIndex` to the value; a plain
     // (not normalised) value is converted by that parameter first.
     void SetControlsFromParameter(int parameterIndex, double value, bool normalized);
+    // Moves one control, by its index in the control list; other indices are ignored.
+    void SetControlValueFromPlugin(int controlIndex, double normalized);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
