@@ -1,0 +1,231 @@
+#include "CommandLine.h"
+
+#include <string_view>
+
+#include "Failure.h"
+#include "Text.h"
+
+namespace mg::host {
+namespace {
+
+// Walks argv, handing out options with their values and the positionals.
+class ArgReader {
+public:
+    ArgReader(int argc, const char* const* argv, int first) : argc_(argc), argv_(argv), next_(first) {}
+
+    bool Done() const { return next_ >= argc_; }
+
+    // The next word; sets `isOption` and, for `--name=value`, `inlineValue`.
+    std::string Next(bool& isOption)
+    {
+        std::string word = argv_[next_++];
+        inlineValue_.reset();
+        isOption = false;
+        if (!endOfOptions_ && word == "--") {
+            endOfOptions_ = true;
+            return Done() ? std::string() : Next(isOption);
+        }
+        if (!endOfOptions_ && word.size() > 1 && word[0] == '-') {
+            isOption = true;
+            const auto eq = word.find('=');
+            if (eq != std::string::npos && word.rfind("--", 0) == 0) {
+                inlineValue_ = word.substr(eq + 1);
+                word.erase(eq);
+            }
+        }
+        return word;
+    }
+
+    std::string Value(const std::string& option)
+    {
+        if (inlineValue_) {
+            std::string value = *inlineValue_;
+            inlineValue_.reset();
+            return value;
+        }
+        if (Done())
+            throw UsageError("option " + option + " needs a value");
+        return argv_[next_++];
+    }
+
+    void NoValue(const std::string& option) const
+    {
+        if (inlineValue_)
+            throw UsageError("option " + option + " takes no value");
+    }
+
+private:
+    int argc_;
+    const char* const* argv_;
+    int next_;
+    bool endOfOptions_ = false;
+    std::optional<std::string> inlineValue_;
+};
+
+std::string SeeHelp()
+{
+    return " (see mg-host --help)";
+}
+
+ParamSetting ParseParam(const std::string& text)
+{
+    // The last '=' splits: names may contain one, numbers never do.
+    const auto eq = text.rfind('=');
+    if (eq == std::string::npos || eq == 0)
+        throw UsageError("--param needs NAME=VALUE, got " + Quoted(text));
+    ParamSetting setting;
+    setting.name = text.substr(0, eq);
+    const std::string value = text.substr(eq + 1);
+    const auto number = ParseNumber(value);
+    if (!number)
+        throw UsageError("value " + Quoted(value) + " for parameter " + Quoted(setting.name) + " is not a number");
+    if (*number < 0.0 || *number > 1.0)
+        throw UsageError("value " + Quoted(value) + " for parameter " + Quoted(setting.name) +
+                         " is outside 0..1 (parameters are normalised)");
+    setting.value = *number;
+    return setting;
+}
+
+int ParseBlock(const std::string& text)
+{
+    const auto block = ParseIndex(text);
+    if (!block || *block < 1 || *block > kMaxBlock)
+        throw UsageError("--block needs a whole number from 1 to " + std::to_string(kMaxBlock) + ", got " +
+                         Quoted(text));
+    return *block;
+}
+
+CallbackKind ParseCallback(const std::string& text)
+{
+    if (text == "replacing")
+        return CallbackKind::Replacing;
+    if (text == "double")
+        return CallbackKind::Double;
+    if (text == "accumulating")
+        return CallbackKind::Accumulating;
+    throw UsageError("--callback must be replacing, double or accumulating, got " + Quoted(text));
+}
+
+SampleFormat ParseFormat(const std::string& text)
+{
+    if (text == "pcm16")
+        return SampleFormat::Pcm16;
+    if (text == "pcm24")
+        return SampleFormat::Pcm24;
+    if (text == "float")
+        return SampleFormat::Float;
+    throw UsageError("--format must be pcm16, pcm24 or float, got " + Quoted(text));
+}
+
+double ParseTail(const std::string& text)
+{
+    const auto seconds = ParseNumber(text);
+    if (!seconds || *seconds < 0.0 || *seconds > kMaxTailSeconds)
+        throw UsageError("--tail needs seconds from 0 to " + std::to_string(static_cast<int>(kMaxTailSeconds)) +
+                         ", got " + Quoted(text));
+    return *seconds;
+}
+
+InfoOptions ParseInfo(ArgReader& args)
+{
+    InfoOptions options;
+    std::vector<std::string> positionals;
+    while (!args.Done()) {
+        bool isOption = false;
+        const std::string word = args.Next(isOption);
+        if (!isOption) {
+            positionals.push_back(word);
+        } else if (word == "--verbose" || word == "-v") {
+            args.NoValue(word);
+            options.verbose = true;
+        } else {
+            throw UsageError("unknown option " + Quoted(word) + " for info" + SeeHelp());
+        }
+    }
+    if (positionals.size() != 1)
+        throw UsageError("info needs exactly one argument: PLUGIN" + SeeHelp());
+    options.plugin = positionals[0];
+    return options;
+}
+
+RenderOptions ParseRender(ArgReader& args)
+{
+    RenderOptions options;
+    std::vector<std::string> positionals;
+    while (!args.Done()) {
+        bool isOption = false;
+        const std::string word = args.Next(isOption);
+        if (!isOption) {
+            positionals.push_back(word);
+        } else if (word == "--block") {
+            options.block = ParseBlock(args.Value(word));
+        } else if (word == "--callback") {
+            options.callback = ParseCallback(args.Value(word));
+        } else if (word == "--param") {
+            options.params.push_back(ParseParam(args.Value(word)));
+        } else if (word == "--program") {
+            const std::string value = args.Value(word);
+            const auto program = ParseIndex(value);
+            if (!program)
+                throw UsageError("--program needs a program number from 0, got " + Quoted(value));
+            options.program = *program;
+        } else if (word == "--state-in") {
+            options.stateIn = args.Value(word);
+        } else if (word == "--state-out") {
+            options.stateOut = args.Value(word);
+        } else if (word == "--tail") {
+            options.tailSeconds = ParseTail(args.Value(word));
+        } else if (word == "--format") {
+            options.format = ParseFormat(args.Value(word));
+        } else if (word == "--quiet" || word == "-q") {
+            args.NoValue(word);
+            options.quiet = true;
+        } else if (word == "--verbose" || word == "-v") {
+            args.NoValue(word);
+            options.verbose = true;
+        } else {
+            throw UsageError("unknown option " + Quoted(word) + " for render" + SeeHelp());
+        }
+    }
+    if (positionals.size() != 3)
+        throw UsageError("render needs three arguments: PLUGIN IN OUT" + SeeHelp());
+    options.plugin = positionals[0];
+    options.input = positionals[1];
+    options.output = positionals[2];
+    return options;
+}
+
+} // namespace
+
+Command ParseCommandLine(int argc, const char* const* argv)
+{
+    Command command;
+    if (argc < 2)
+        throw UsageError("no command given" + SeeHelp());
+    // --help anywhere before "--" wins: `mg-host render --help` should help.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h")
+            return command;
+    }
+    const std::string_view word = argv[1];
+    ArgReader args(argc, argv, 2);
+    if (word == "help") {
+        command.kind = Command::Kind::Help;
+    } else if (word == "--version" || word == "-V") {
+        command.kind = Command::Kind::Version;
+    } else if (word == "info") {
+        command.kind = Command::Kind::Info;
+        command.info = ParseInfo(args);
+    } else if (word == "render") {
+        command.kind = Command::Kind::Render;
+        command.render = ParseRender(args);
+    } else {
+        throw UsageError("unknown command " + Quoted(word) + SeeHelp());
+    }
+    return command;
+}
+
+} // namespace mg::host

@@ -1,0 +1,117 @@
+#include "InfoCommand.h"
+
+#include <string>
+
+#include "HostContext.h"
+#include "HostReport.h"
+#include "Platform.h"
+#include "PluginInstance.h"
+#include "Text.h"
+
+namespace mg::host {
+namespace {
+
+constexpr double kInfoSampleRate = 44100.0;
+constexpr int kInfoBlockSize = 512;
+
+struct NamedFlag {
+    vst::int32 flag;
+    const char* name;
+};
+
+constexpr NamedFlag kFlags[] = {
+    {vst::effFlagsHasEditor, "HasEditor"},
+    {vst::effFlagsCanMono, "CanMono"},
+    {vst::effFlagsCanReplacing, "CanReplacing"},
+    {vst::effFlagsProgramChunks, "ProgramChunks"},
+    {vst::effFlagsIsSynth, "IsSynth"},
+    {vst::effFlagsNoSoundInStop, "NoSoundInStop"},
+    {vst::effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
+};
+
+std::string FlagNames(vst::int32 flags)
+{
+    auto rest = static_cast<std::uint32_t>(flags);
+    std::string names;
+    for (const auto& named : kFlags) {
+        if (rest & static_cast<std::uint32_t>(named.flag)) {
+            names += " ";
+            names += named.name;
+            rest &= ~static_cast<std::uint32_t>(named.flag);
+        }
+    }
+    if (rest) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " 0x%x", rest);
+        names += hex;
+    }
+    return names;
+}
+
+void PrintParameters(PluginInstance& plugin, std::FILE* out)
+{
+    const int count = plugin.Effect().numParams;
+    std::fprintf(out, "parameters: %d\n", count);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = Printable(plugin.ParamName(i));
+        const std::string display = Printable(plugin.ParamDisplay(i));
+        const std::string label = Printable(plugin.ParamLabel(i));
+        std::fprintf(out, "  [%d] %s = %s%s%s\n", i, name.c_str(), display.c_str(), label.empty() ? "" : " ",
+                     label.c_str());
+    }
+}
+
+void PrintPrograms(PluginInstance& plugin, std::FILE* out)
+{
+    const auto names = plugin.ProgramNames();
+    std::fprintf(out, "programs: %d\n", static_cast<int>(names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i)
+        std::fprintf(out, "  [%d] %s\n", static_cast<int>(i), Printable(names[i]).c_str());
+}
+
+void PrintEditor(PluginInstance& plugin, std::FILE* out)
+{
+    if (!plugin.HasFlag(vst::effFlagsHasEditor)) {
+        std::fprintf(out, "editor: no\n");
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    if (HaveDisplay() && plugin.EditorSize(width, height))
+        std::fprintf(out, "editor: yes %dx%d\n", width, height);
+    else
+        std::fprintf(out, "editor: yes, size unknown\n");
+}
+
+} // namespace
+
+int RunInfo(const InfoOptions& options, std::FILE* out)
+{
+    HostContext host(kInfoSampleRate, kInfoBlockSize);
+    PluginInstance plugin(options.plugin, host);
+    plugin.SetSampleRate(kInfoSampleRate);
+    plugin.SetBlockSize(kInfoBlockSize);
+
+    const vst::AEffect& effect = plugin.Effect();
+    std::fprintf(out, "file: %s\n", Printable(options.plugin).c_str());
+    std::fprintf(out, "name: %s\n", Printable(plugin.EffectName()).c_str());
+    std::fprintf(out, "vendor: %s\n", Printable(plugin.VendorString()).c_str());
+    std::fprintf(out, "product: %s\n", Printable(plugin.ProductString()).c_str());
+    std::fprintf(out, "unique id: %d '%s'\n", effect.uniqueID, FourChars(effect.uniqueID).c_str());
+    std::fprintf(out, "version: %d\n", effect.version);
+    std::fprintf(out, "vendor version: %lld\n", static_cast<long long>(plugin.Dispatch(vst::effGetVendorVersion)));
+    std::fprintf(out, "vst version: %lld\n", static_cast<long long>(plugin.Dispatch(vst::effGetVstVersion)));
+    std::fprintf(out, "category: %lld\n", static_cast<long long>(plugin.Dispatch(vst::effGetPlugCategory)));
+    std::fprintf(out, "flags: 0x%08x%s\n", static_cast<unsigned>(effect.flags), FlagNames(effect.flags).c_str());
+    std::fprintf(out, "inputs: %d\n", effect.numInputs);
+    std::fprintf(out, "outputs: %d\n", effect.numOutputs);
+    std::fprintf(out, "initial delay: %d\n", effect.initialDelay);
+    PrintParameters(plugin, out);
+    PrintPrograms(plugin, out);
+    PrintEditor(plugin, out);
+    if (options.verbose)
+        PrintHostRequests(host, stderr);
+    return 0;
+}
+
+} // namespace mg::host

@@ -1,0 +1,81 @@
+#pragma once
+// One loaded plug-in, spoken to through the raw VST 2.4 interface only:
+// the entry point, the dispatcher and the process functions.
+//
+// The constructor goes as far as an open effect; the destructor walks back
+// from whatever state the instance reached (stop, suspend, close), then
+// unloads the library, so an error anywhere leaves nothing running.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+#include "VstAbi.h"
+
+namespace mg::host {
+
+class HostContext;
+
+class PluginInstance {
+public:
+    // Loads `path`, calls `VSTPluginMain` (or `main`), checks the magic and
+    // sends effOpen. Throws Failure with a one-line reason.
+    PluginInstance(const std::string& path, HostContext& host);
+    ~PluginInstance();
+    PluginInstance(const PluginInstance&) = delete;
+    PluginInstance& operator=(const PluginInstance&) = delete;
+
+    const vst::AEffect& Effect() const { return *effect_; }
+    vst::AEffect* Raw() { return effect_; }
+    bool HasFlag(vst::int32 flag) const { return (effect_->flags & flag) != 0; }
+
+    vst::intptr Dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0, void* ptr = nullptr,
+                         float opt = 0.0f);
+
+    // A text the plug-in writes into our buffer, cut at its terminator. The
+    // buffer is far larger than any limit, and its last byte is forced to
+    // zero, so a plug-in that overruns its limit does no harm.
+    std::string ReadString(vst::int32 opcode, vst::int32 index = 0, vst::intptr* answer = nullptr);
+
+    std::string EffectName() { return ReadString(vst::effGetEffectName); }
+    std::string VendorString() { return ReadString(vst::effGetVendorString); }
+    std::string ProductString() { return ReadString(vst::effGetProductString); }
+    std::string ParamName(int index) { return ReadString(vst::effGetParamName, index); }
+    std::string ParamLabel(int index) { return ReadString(vst::effGetParamLabel, index); }
+    std::string ParamDisplay(int index) { return ReadString(vst::effGetParamDisplay, index); }
+
+    // Every program's name: effGetProgramNameIndexed, or, where that answers
+    // 0, selecting the program and asking its name (the current program is
+    // restored afterwards).
+    std::vector<std::string> ProgramNames();
+
+    // The editor's size as the plug-in reports it before opening; false
+    // when it gives none.
+    bool EditorSize(int& width, int& height);
+
+    // The index of the first parameter called exactly `name`, or -1.
+    int FindParameter(const std::string& name);
+
+    void SetSampleRate(double rate);
+    void SetBlockSize(int frames);
+    void SetParameter(int index, float value);
+    float GetParameter(int index);
+
+    // effMainsChanged 1 and effStartProcess; Suspend() undoes both.
+    void Resume();
+    void Suspend();
+
+    // The bank chunk (index 0). The answer is the plug-in's own return value.
+    vst::intptr SetChunk(const std::vector<std::uint8_t>& bytes);
+    std::vector<std::uint8_t> GetChunk(vst::intptr& answer);
+
+private:
+    std::unique_ptr<Library> library_;
+    vst::AEffect* effect_ = nullptr;
+    bool open_ = false;
+    bool mainsOn_ = false;
+    bool processing_ = false;
+};
+
+} // namespace mg::host

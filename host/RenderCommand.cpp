@@ -1,0 +1,243 @@
+#include "RenderCommand.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "AudioFile.h"
+#include "Failure.h"
+#include "HostContext.h"
+#include "HostReport.h"
+#include "PluginInstance.h"
+#include "Progress.h"
+#include "RenderLoop.h"
+#include "Text.h"
+
+namespace mg::host {
+namespace {
+
+constexpr double kProgressSeconds = 20.0;
+
+std::vector<std::uint8_t> ReadState(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw Failure("cannot read state file " + Quoted(path));
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad())
+        throw Failure("cannot read state file " + Quoted(path));
+    if (bytes.empty())
+        throw Failure("state file " + Quoted(path) + " is empty");
+    return bytes;
+}
+
+void WriteState(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file)
+        throw Failure("cannot write state file " + Quoted(path));
+}
+
+// Writing OUT while reading it would destroy the input.
+void CheckDistinct(const std::string& input, const std::string& output)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(output, ec) && std::filesystem::equivalent(input, output, ec))
+        throw Failure("output " + Quoted(output) + " is the input file; choose another name");
+}
+
+void CheckCallback(const PluginInstance& plugin, CallbackKind kind)
+{
+    const vst::AEffect& effect = plugin.Effect();
+    switch (kind) {
+    case CallbackKind::Replacing:
+        if (!effect.processReplacing)
+            throw Failure("the plug-in has no processReplacing; try --callback accumulating");
+        break;
+    case CallbackKind::Double:
+        if (!plugin.HasFlag(vst::effFlagsCanDoubleReplacing) || !effect.processDoubleReplacing)
+            throw Failure("the plug-in cannot process doubles (effFlagsCanDoubleReplacing is not set); "
+                          "use --callback replacing");
+        break;
+    case CallbackKind::Accumulating:
+        if (!effect.process)
+            throw Failure("the plug-in has no accumulating process call; use --callback replacing");
+        break;
+    }
+}
+
+int ResolveParameter(PluginInstance& plugin, const std::string& name)
+{
+    const int count = plugin.Effect().numParams;
+    const int byName = plugin.FindParameter(name);
+    if (byName >= 0)
+        return byName;
+    if (const auto index = ParseIndex(name)) {
+        if (*index < count)
+            return *index;
+        throw Failure("parameter index " + std::to_string(*index) + " is out of range (the plug-in has " +
+                      std::to_string(count) + " parameters)");
+    }
+    throw Failure("unknown parameter " + Quoted(name) + " (mg-host info PLUGIN lists them)");
+}
+
+void LoadState(PluginInstance& plugin, const RenderOptions& options, const std::vector<std::uint8_t>& state)
+{
+    const vst::intptr answer = plugin.SetChunk(state);
+    if (!plugin.HasFlag(vst::effFlagsProgramChunks)) {
+        if (!options.quiet)
+            std::fprintf(stderr, "mg-host: note: the plug-in does not declare effFlagsProgramChunks; "
+                                 "effSetChunk answered %lld\n",
+                         static_cast<long long>(answer));
+    } else if (options.verbose) {
+        std::fprintf(stderr, "mg-host: state: %zu bytes loaded, effSetChunk answered %lld\n", state.size(),
+                     static_cast<long long>(answer));
+    }
+}
+
+void SaveState(PluginInstance& plugin, const RenderOptions& options)
+{
+    vst::intptr answer = 0;
+    const auto bytes = plugin.GetChunk(answer);
+    const bool declared = plugin.HasFlag(vst::effFlagsProgramChunks);
+    if (bytes.empty())
+        throw Failure("the plug-in gave no state chunk (effGetChunk answered " + std::to_string(answer) + ")" +
+                      (declared ? "" : "; it does not declare effFlagsProgramChunks"));
+    WriteState(options.stateOut, bytes);
+    if (!declared && !options.quiet)
+        std::fprintf(stderr, "mg-host: note: the plug-in does not declare effFlagsProgramChunks; "
+                             "effGetChunk still gave %zu bytes\n",
+                     bytes.size());
+    else if (options.verbose)
+        std::fprintf(stderr, "mg-host: state: %zu bytes saved\n", bytes.size());
+}
+
+void SetProgram(PluginInstance& plugin, int program)
+{
+    const int count = plugin.Effect().numPrograms;
+    if (program >= count)
+        throw Failure("program " + std::to_string(program) + " is out of range (the plug-in has " +
+                      std::to_string(count) + " programs)");
+    plugin.Dispatch(vst::effSetProgram, 0, program);
+}
+
+void SetParameters(PluginInstance& plugin, const RenderOptions& options)
+{
+    for (const auto& setting : options.params) {
+        const int index = ResolveParameter(plugin, setting.name);
+        plugin.SetParameter(index, static_cast<float>(setting.value));
+        if (options.verbose)
+            std::fprintf(stderr, "mg-host: param [%d] %s = %s %s\n", index,
+                         Printable(plugin.ParamName(index)).c_str(), Printable(plugin.ParamDisplay(index)).c_str(),
+                         Printable(plugin.ParamLabel(index)).c_str());
+    }
+}
+
+void NoteChannels(const RenderOptions& options, int fileChannels, int inputs)
+{
+    if (options.quiet || fileChannels == inputs)
+        return;
+    if (inputs == 0)
+        std::fprintf(stderr, "mg-host: note: the plug-in has no inputs; the input file only sets the length\n");
+    else if (fileChannels + 1 == inputs)
+        std::fprintf(stderr, "mg-host: note: the input has %d channel%s, the plug-in %d inputs; input %d gets "
+                             "silence\n",
+                     fileChannels, fileChannels == 1 ? "" : "s", inputs, inputs);
+    else if (fileChannels < inputs)
+        std::fprintf(stderr, "mg-host: note: the input has %d channel%s, the plug-in %d inputs; inputs %d to %d "
+                             "get silence\n",
+                     fileChannels, fileChannels == 1 ? "" : "s", inputs, fileChannels + 1, inputs);
+    else
+        std::fprintf(stderr, "mg-host: note: the input has %d channels, the plug-in %d input%s; the rest are "
+                             "ignored\n",
+                     fileChannels, inputs, inputs == 1 ? "" : "s");
+}
+
+void Report(const RenderOptions& options, const RenderStats& stats, bool pcm, double rate)
+{
+    if (stats.nonFinite > 0 && !options.quiet)
+        std::fprintf(stderr, "mg-host: warning: %lld output samples are NaN or infinite\n",
+                     static_cast<long long>(stats.nonFinite));
+    if (pcm && stats.overs > 0 && !options.quiet)
+        std::fprintf(stderr, "mg-host: note: %lld output samples clipped at full scale\n",
+                     static_cast<long long>(stats.overs));
+    if (options.verbose)
+        std::fprintf(stderr, "mg-host: rendered %lld frames (%.3f s)\n", static_cast<long long>(stats.frames),
+                     static_cast<double>(stats.frames) / rate);
+}
+
+const char* CallbackName(CallbackKind kind)
+{
+    switch (kind) {
+    case CallbackKind::Double:
+        return "double";
+    case CallbackKind::Accumulating:
+        return "accumulating";
+    case CallbackKind::Replacing:
+        break;
+    }
+    return "replacing";
+}
+
+} // namespace
+
+int RunRender(const RenderOptions& options)
+{
+    // Everything that can be checked without the plug-in comes first.
+    const int format = OutputFormat(options.output, options.format);
+    CheckDistinct(options.input, options.output);
+    std::vector<std::uint8_t> state;
+    if (!options.stateIn.empty())
+        state = ReadState(options.stateIn);
+    AudioReader reader(options.input);
+    const double rate = reader.SampleRate();
+    const auto tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
+
+    HostContext host(rate, options.block);
+    PluginInstance plugin(options.plugin, host);
+    const int inputs = plugin.Effect().numInputs;
+    const int outputs = plugin.Effect().numOutputs;
+    if (outputs <= 0)
+        throw Failure("the plug-in has no outputs; there is nothing to write");
+    if (inputs < 0)
+        throw Failure("the plug-in reports a negative number of inputs");
+    CheckCallback(plugin, options.callback);
+
+    plugin.SetSampleRate(rate);
+    plugin.SetBlockSize(options.block);
+    if (plugin.HasFlag(vst::effFlagsCanDoubleReplacing))
+        plugin.Dispatch(vst::effSetProcessPrecision, 0, options.callback == CallbackKind::Double ? 1 : 0);
+    if (!state.empty())
+        LoadState(plugin, options, state);
+    if (options.program)
+        SetProgram(plugin, *options.program);
+    SetParameters(plugin, options);
+
+    NoteChannels(options, reader.Channels(), inputs);
+    if (options.verbose)
+        std::fprintf(stderr, "mg-host: %s: %d in, %d out, %d Hz, block %d, %s callback\n",
+                     Printable(plugin.EffectName()).c_str(), inputs, outputs, reader.SampleRate(), options.block,
+                     CallbackName(options.callback));
+
+    AudioWriter writer(options.output, format, outputs, reader.SampleRate());
+    const std::int64_t total = reader.Frames() + tailFrames;
+    Progress progress(total, !options.quiet && static_cast<double>(total) >= kProgressSeconds * rate);
+    const RenderJob job{plugin, host, reader, writer, progress, options.callback, options.block, tailFrames};
+    const RenderStats stats =
+        options.callback == CallbackKind::Double ? RenderDouble(job) : RenderFloat(job);
+    writer.Close();
+
+    if (!options.stateOut.empty())
+        SaveState(plugin, options);
+    Report(options, stats, writer.IsPcm(), rate);
+    if (options.verbose)
+        PrintHostRequests(host, stderr);
+    return 0;
+}
+
+} // namespace mg::host
