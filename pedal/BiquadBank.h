@@ -1,0 +1,42 @@
+#pragma once
+// The pedal's second-order filter sections as parallel arrays: coefficients
+// (already divided by a0) apart from the state they act on.
+#include <cstddef>
+
+namespace mg {
+
+struct BiquadBank {
+    static constexpr int kSections = 32;
+    // The value each section hands on carries this offset, which keeps the
+    // recursive sections away from subnormal numbers on silence.
+    static constexpr double kDenormalOffset = 1e-20;
+
+    double b0[kSections] = {};
+    double b1[kSections] = {};
+    double b2[kSections] = {};
+    double a1[kSections] = {};
+    double a2[kSections] = {};
+    double x1[kSections] = {};
+    double x2[kSections] = {};
+    double y1[kSections] = {};
+    double y2[kSections] = {};
+
+    // One direct-form-I step of section k; the state keeps y, the caller gets
+    // y plus the offset.
+    double RunSection(int k, double x)
+    {
+        const double y = b0[k] * x + b1[k] * x1[k] + b2[k] * x2[k] - a1[k] * y1[k] - a2[k] * y2[k];
+        x2[k] = x1[k];
+        x1[k] = x;
+        y2[k] = y1[k];
+        y1[k] = y;
+        return y + kDenormalOffset;
+    }
+
+    void ClearBank();
+    void ClearStates();
+    // False once a non-finite input has reached any section's state.
+    bool StatesFinite(int sections) const;
+};
+
+} // namespace mg

@@ -1,0 +1,26 @@
+#pragma once
+// The pedal's clipper: a soft clip, half-wave rectified and limited, shifted
+// down, with a step where the driven input swings far negative.
+#include <cmath>
+
+namespace mg {
+
+// Symmetric soft clip: slope 10·level at zero, flat at ±level from |a·gain| = 0.2.
+inline double SoftClip(double a, double level, double gain)
+{
+    const double d = a * gain;
+    const double m = std::fabs(d);
+    if (m < 0.2) return 10.0 * level * d * (1.0 - m / 0.4);
+    return d >= 0.2 ? 10.0 * level * 0.1 : 10.0 * level * -0.1;
+}
+
+// Output between −0.2 and +0.1.
+inline double FuzzShaper(double s, double g)
+{
+    const double y = SoftClip(s, 0.8, g);
+    const double c = y < 0.0 ? 0.0 : (y < 0.3 ? y : 0.3);
+    const double t = (s * g > -0.2) ? -0.2 : 0.02;
+    return c + t;
+}
+
+} // namespace mg

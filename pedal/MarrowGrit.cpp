@@ -1,0 +1,139 @@
+#include "MarrowGrit.h"
+
+#include <cmath>
+
+#include "FuzzShaper.h"
+#include "SectionDesign.h"
+#include "editor/IGraphics.h"
+
+namespace mg {
+
+MarrowGrit::MarrowGrit(vst::HostCallback host)
+    : IVstPlugin(host, kParameterCount, "1-1 2-2", 16, "Marrow-Grit[M]", "", "tonewrights", 0x20300,
+                 FourCC("kbq7"), FourCC("Tnwr"), 0, false, false, false)
+{
+    ParameterAt(kLevel)->InitContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
+    ParameterAt(kAttack)->InitContinuous("Attack", 0.5, 0.0, 1.0, 0.001, "");
+    ParameterAt(kEffect)->InitChoice("Effect", 1, 2);
+    ParameterAt(kEffect)->AddValueText(0, "Off");
+    ParameterAt(kEffect)->AddValueText(1, "On");
+    ParameterAt(kCabinet)->InitChoice("Cabinet", 1, 2);
+    ParameterAt(kCabinet)->AddValueText(0, "Off");
+    ParameterAt(kCabinet)->AddValueText(1, "On");
+
+    AddPresetFromValues("Init", {1.0, 0.5, 1, 1});
+    FillPresetsWithCurrent("Init", 15);
+
+    BuildEditor();
+}
+
+MarrowGrit::~MarrowGrit() = default;
+
+// ---- parameters ---------------------------------------------------------------
+
+void MarrowGrit::SetLed(double value)
+{
+    if (IGraphics* graphics = EditorGraphics()) graphics->SetControlValueFromPlugin(ledControlIndex, value);
+}
+
+void MarrowGrit::OnParameterChange(int index)
+{
+    LockGuard guard(Lock());
+    const IParameter* parameter = ParameterAt(index);
+    if (!parameter) return;
+    const double value = parameter->value();
+    switch (index) {
+    case kLevel:
+        outputGain = value * 4.0;
+        break;
+    case kAttack:
+        attack = value;
+        drive = value * 5.0;
+        break;
+    case kEffect: {
+        const int n = static_cast<int>(value);
+        if (n == 0 || n == 1) {
+            SetLed(n);
+            effectOn = n == 1;
+        }
+        break;
+    }
+    case kCabinet: {
+        const int n = static_cast<int>(value);
+        if (n == 0 || n == 1) cabinetOn = n == 1;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// ---- reset and design ------------------------------------------------------------
+
+void MarrowGrit::OnReset()
+{
+    LockGuard guard(Lock());
+    sampleRate = SampleRate();
+    FillNoiseTable(noiseTable);
+    if (!(designedSampleRate == sampleRate)) {
+        designedSampleRate = sampleRate;
+        bank.ClearBank();
+        DesignAllSections(bank, sampleRate);
+    }
+}
+
+// ---- audio ---------------------------------------------------------------------------
+
+double MarrowGrit::FuzzStage(double x)
+{
+    const double s0 = bank.RunSection(0, x);
+    const double s = bank.RunSection(1, s0);
+    const double w = FuzzShaper(s, drive);
+    double d = attack * 0.5;
+    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
+    double e = s * 2.0 * (0.5 - d) + (d + 0.5) * w;
+    for (int k = 2; k <= 11; ++k) e = bank.RunSection(k, e);
+    return outputGain * e;
+}
+
+double MarrowGrit::CabinetStage(double x)
+{
+    for (int k = 12; k <= 21; ++k) x = bank.RunSection(k, x);
+    return x;
+}
+
+void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
+{
+    if (frames <= 0 || !inputs || !outputs) return;
+    const double* in0 = inputs[0];
+    const double* in1 = inputs[1];
+    double* out0 = outputs[0];
+    double* out1 = outputs[1];
+    if (!in0 || !in1 || !out0 || !out1) return;
+
+    if (!effectOn) {
+        for (int i = 0; i < frames; ++i) {
+            const double v = in1[i] + in0[i];
+            out1[i] = v;
+            out0[i] = v;
+        }
+        return;
+    }
+    const bool cabinet = cabinetOn;
+    // One noise entry per frame, from the start of the table in every block;
+    // a block longer than the table starts it over.
+    int n = 0;
+    for (int i = 0; i < frames; ++i) {
+        const double x = (in1[i] + in0[i]) + noiseTable[n];
+        if (++n == kNoiseTableSize) n = 0;
+        double y = FuzzStage(x);
+        if (cabinet) y = CabinetStage(y);
+        out1[i] = y;
+        out0[i] = y;
+    }
+    // A non-finite sample from the host would otherwise leave the recursive
+    // sections broken until the next change of sample rate.
+    if (!bank.StatesFinite(kDesignedSections)) bank.ClearStates();
+}
+
+} // namespace mg

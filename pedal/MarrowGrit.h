@@ -1,0 +1,53 @@
+#pragma once
+// The pedal: a fuzz with a switchable speaker cabinet, on the VST 2.4 binding.
+#include <limits>
+
+#include "BiquadBank.h"
+#include "NoiseTable.h"
+#include "vst/IVstPlugin.h"
+
+namespace mg {
+
+class MarrowGrit : public IVstPlugin {
+public:
+    enum Parameter { kLevel = 0, kAttack, kEffect, kCabinet, kParameterCount };
+
+    explicit MarrowGrit(vst::HostCallback host);
+    ~MarrowGrit() override;
+
+    void OnReset() override;
+    void OnParameterChange(int index) override;
+    void ProcessBlock(double** inputs, double** outputs, int frames) override;
+
+    double FuzzStage(double x);
+    double CabinetStage(double x);
+
+    // Read-only views for tools and tests.
+    const BiquadBank& Bank() const { return bank; }
+    const double* NoiseTable() const { return noiseTable; }
+    double OutputGain() const { return outputGain; }
+    double Drive() const { return drive; }
+    double Attack() const { return attack; }
+    bool EffectOn() const { return effectOn; }
+    bool CabinetOn() const { return cabinetOn; }
+    int LedControlIndex() const { return ledControlIndex; }
+
+private:
+    void BuildEditor();
+    void SetLed(double value);
+
+    // Engine values start silent and bypassed; the host's open request sets
+    // them from the parameters before any audio is expected.
+    double sampleRate = 0.0;
+    double designedSampleRate = std::numeric_limits<double>::quiet_NaN();
+    double outputGain = 0.0;
+    double drive = 0.0;
+    double attack = 0.0;
+    double noiseTable[kNoiseTableSize] = {};
+    int ledControlIndex = -1;
+    bool effectOn = false;
+    bool cabinetOn = false;
+    BiquadBank bank;
+};
+
+} // namespace mg
