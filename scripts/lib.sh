@@ -31,3 +31,15 @@ mg_build() {
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 }
+
+# The same, quiet unless it fails.
+mg_build_quietly() {
+  local log
+  log=$(mktemp)
+  if ! mg_build "$1" >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+}
