@@ -145,13 +145,13 @@ void NoteChannels(const RenderOptions& options, int fileChannels, int inputs)
     if (inputs == 0)
         std::fprintf(stderr, "mg-host: note: the plug-in has no inputs; the input file only sets the length\n");
     else if (fileChannels + 1 == inputs)
-        std::fprintf(stderr, "mg-host: note: the input has %d channel%s, the plug-in %d inputs; input %d gets "
-                             "silence\n",
-                     fileChannels, fileChannels == 1 ? "" : "s", inputs, inputs);
+        std::fprintf(stderr, "mg-host: note: the input has %d channel%s, the plug-in %d inputs; input channel %d "
+                             "gets silence\n",
+                     fileChannels, fileChannels == 1 ? "" : "s", inputs, inputs - 1);
     else if (fileChannels < inputs)
-        std::fprintf(stderr, "mg-host: note: the input has %d channel%s, the plug-in %d inputs; inputs %d to %d "
-                             "get silence\n",
-                     fileChannels, fileChannels == 1 ? "" : "s", inputs, fileChannels + 1, inputs);
+        std::fprintf(stderr, "mg-host: note: the input has %d channel%s, the plug-in %d inputs; input channels %d "
+                             "to %d get silence\n",
+                     fileChannels, fileChannels == 1 ? "" : "s", inputs, fileChannels, inputs - 1);
     else
         std::fprintf(stderr, "mg-host: note: the input has %d channels, the plug-in %d input%s; the rest are "
                              "ignored\n",

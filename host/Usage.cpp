@@ -46,10 +46,10 @@ render
   levels above full scale survive), .aiff/.aif (float by default), .flac
   (24-bit by default). Integer formats clip at full scale.
 
-  File channels go to the plug-in's inputs in order. A mono file into a
-  two-input plug-in feeds input 1 and leaves input 2 silent; file channels
-  beyond the plug-in's inputs are ignored. The plug-in's latency is not
-  compensated.
+  File channels go to the plug-in's inputs in order, counted from 0. A mono
+  file into a two-input plug-in: channel 0 gets the signal, channel 1
+  silence. File channels beyond the plug-in's inputs are ignored. The
+  plug-in's latency is not compensated.
 
   --block N              frames per process call, 1..65536 (default 512)
   --callback KIND        replacing (default), double (needs

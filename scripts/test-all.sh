@@ -4,6 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
+"$(dirname "$0")/install-test-plugins.sh"
 cd "$(mg_root_dir)"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 for preset in dev asan tsan; do
