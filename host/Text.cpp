@@ -66,7 +66,14 @@ std::string LowerExtension(const std::string& path)
 
 std::string Quoted(std::string_view text)
 {
-    return "'" + Printable(text) + "'";
+    // Built by appending: GCC 12 at -O3 misreads `"'" + std::string&&` as an
+    // overlapping copy (-Wrestrict).
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    quoted += Printable(text);
+    quoted += '\'';
+    return quoted;
 }
 
 } // namespace mg::host
