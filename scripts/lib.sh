@@ -25,18 +25,23 @@ mg_root_dir() {
   cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd
 }
 
-# Configures and builds one CMake preset.
+# Configures and builds one CMake preset (all targets, or those named after it).
 mg_build() {
   local preset=$1
+  shift
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  if [ $# -gt 0 ]; then
+    cmake --build --preset "$preset" --target "$@"
+  else
+    cmake --build --preset "$preset"
+  fi
 }
 
 # The same, quiet unless it fails.
 mg_build_quietly() {
   local log
   log=$(mktemp)
-  if ! mg_build "$1" >"$log" 2>&1; then
+  if ! mg_build "$@" >"$log" 2>&1; then
     cat "$log" >&2
     rm -f "$log"
     return 1

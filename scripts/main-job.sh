@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
 root=$(mg_root_dir)
 cd "$root"
-mg_build_quietly release
+mg_build_quietly release MarrowGrit mg-host guitar-phrase
 bin=$root/build/release/bin
 pedal=$root/build/release/lib/MarrowGrit.so
 out=${MG_DEMO_DIR:-$root/build/demo}
