@@ -6,6 +6,6 @@ function(mg_set_warnings target)
     target_compile_options(${target} PRIVATE
       -Wall -Wextra -Wpedantic -Werror
       -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
-      -Wcast-align -Wnull-dereference -Wdouble-promotion -Wformat=2)
+      -Wcast-align -Wdouble-promotion -Wformat=2)
   endif()
 endfunction()
