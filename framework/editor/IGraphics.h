@@ -1,39 +1,214 @@
 #pragma once
-// The editor's model: what the plug-in core sees of it.
+// The editor's model: the controls it owns, the off-screen draw surface and
+// the per-tick redraw bookkeeping. It routes mouse and key events to the
+// right control, keeps controls and parameters in step both ways and turns
+// image resources into strips. It reaches the window system only through
+// the virtual operations that the window part (IEditorWindow) supplies; the
+// defaults here are those of an editor without a window.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "editor/IBitmapStrip.h"
+#include "editor/IBlendSpec.h"
+#include "editor/IColourARGB.h"
+#include "editor/IMouseModifiers.h"
+#include "editor/IRectangle.h"
+#include "editor/ITextStyle.h"
+#include "editor/TextEntry.h"
+#include "raster/IBitmap.h"
+#include "raster/IMemoryBitmap.h"
+#include "raster/ISystemBitmap.h"
+
 namespace mg {
 
 class IAudioPlugin;
+class IControl;
+class IParameter;
 
 class IGraphics {
 public:
+    static constexpr int kDefaultFrameRate = 24;
+
+    // A frame rate of 0 or less means the default.
     IGraphics(IAudioPlugin* owner, int width, int height, int frameRate);
-    virtual ~IGraphics();
     IGraphics(const IGraphics&) = delete;
     IGraphics& operator=(const IGraphics&) = delete;
 
+    // ---- surface, drawing and platform operations ------------------------
+    // Makes the width x height draw surface (and the scratch bitmap); false
+    // when it could not be allocated.
     virtual bool CreateDrawSurface();
-
-    // The window part: a child window of the host's `parent`, or null when
-    // this platform part has no window.
+    // Shows that area of the draw surface; nothing to show it on here.
+    virtual bool PresentArea(const IRectangle& area);
+    // Puts part of a strip's bitmap at `destination`, clipped to the area
+    // being redrawn; `sourceX`, `sourceY` is the bitmap pixel that lands on
+    // the destination's top-left. A null blend is method 0 at weight 1.
+    virtual bool BlitBitmap(const IBitmapStrip& strip, const IRectangle& destination, int sourceX, int sourceY,
+                            const IBlendSpec* blend);
+    // Primitives for effects that draw by hand. No control calls them; the
+    // rest of the family (rotation, lines, arcs, scaling) is not provided.
+    // Writes one surface pixel as it is; false outside the surface.
+    virtual bool SetPixelRaw(const IColourARGB& colour, int x, int y);
+    // Fills the part of `rect` inside the area being redrawn. Overwrite
+    // stores the colour as it is; every other method blends it by its alpha
+    // and the weight.
+    virtual bool FillRectangle(const IColourARGB& colour, const IRectangle& rect, const IBlendSpec* blend);
+    virtual bool DrawTextInBox(const ITextStyle& style, const char* text, const IRectangle& rect);
+    // The surface pixel at x, y; all channels 0 outside the surface.
+    virtual IColourARGB ReadPixel(int x, int y) const;
+    virtual std::uint32_t* SurfacePixels();
+    virtual void ResizeEditor(int width, int height);
+    virtual bool IsWindowOpen() const;
+    // Opens the value box over `control` for `parameter`; nothing when either
+    // is missing. A control calls it on a right-button press.
+    virtual void PromptForParameterValue(IControl* control, IParameter* parameter);
+    // Folders (with their trailing separator) of the host program and of
+    // this plug-in, or an empty text when unknown.
+    virtual void HostExecutablePath(char* out, std::size_t capacity);
+    virtual void PluginFilePath(char* out, std::size_t capacity);
+    // Action 1 saves, any other opens; the path is empty unless the user
+    // chose a file.
+    virtual void PromptForFile(char* path, std::size_t capacity, int action, const char* directory,
+                               const char* extensions);
+    // Replaces red, green and blue when the user confirms.
+    virtual bool PromptForColour(IColourARGB& colour, const char* prompt);
+    virtual bool OpenLink(const char* address, const char* title, const char* confirmText, const char* errorText);
+    // Spare operation; answers 0.
+    virtual int Reserved(int, int) { return 0; }
+    // A child window of the host's `parent`, or null when there is none to
+    // make (the host then has no editor to show).
     virtual void* OpenEditorWindow(void* parent);
     virtual void CloseEditorWindow();
+    virtual void* WindowHandle() const;
+    virtual ~IGraphics();
 
+    // ---- images ----------------------------------------------------------
+    // The strip of image resource `id`, decoded on the first request in the
+    // process and shared from then on. An image that does not decode is a
+    // build fault and stops the process.
+    virtual IBitmapStrip LoadBitmapStrip(int id, const char* fileName, int frameCount = 1);
+    // A copy of the part of `source` inside `area`; null when they do not meet.
+    virtual std::unique_ptr<IMemoryBitmap> CroppedCopy(const IBitmap& source, const IRectangle& area);
+    // Puts an image control of resource `id` under everything at index 0,
+    // drawn by overwriting; controls already attached move up one index.
+    virtual void AttachBackgroundImage(int id, const char* fileName);
+    // Hands a bitmap to the image cache, which deletes it with the others
+    // (or on DropBitmap).
+    virtual void KeepBitmap(IBitmap* bitmap);
+    virtual void DropBitmap(IBitmap* bitmap);
+    // Decodes image resource `id`, picking the decoder by the file name's
+    // extension; null when it cannot (here: always, there is no module).
+    virtual std::unique_ptr<IBitmap> DecodeImageResource(int id, const char* fileName);
+
+    // ---- controls ----------------------------------------------------------
+    // Appends the control and takes ownership; returns its index (-1 for null).
+    int AttachControl(IControl* control);
+    int AttachControl(std::unique_ptr<IControl> control);
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    // Null outside the list.
+    IControl* ControlAt(int index) const;
+    void HideControlsOfParameter(int parameterIndex, bool hidden);
+
+    // ---- values from the plug-in side (host threads, plug-in lock held) ----
     // Moves every control bound to `parameterIndex` to the value; a plain
     // (not normalised) value is converted by that parameter first.
     void SetControlsFromParameter(int parameterIndex, double value, bool normalized);
-    // Moves one control, by its index in the control list; other indices are ignored.
+    // Ignored for an index outside the list.
     void SetControlValueFromPlugin(int controlIndex, double normalized);
+
+    // ---- redraw ------------------------------------------------------------
+    // Delivers every control's pending observer notifications and unites the
+    // dirty controls' draw rectangles into `area`; true when any is dirty.
+    bool CollectDirtyArea(IRectangle& area);
+    // Redraws the controls that meet `area` into the draw surface, clipped
+    // to it, settles every control's dirty state and presents the area.
+    bool DrawDirtyArea(const IRectangle& area);
+    // One tick of the window's timer: the value box's pending step when it
+    // has one, else the redraw check.
+    void RedrawTick();
+    // Makes the next tick redraw the whole editor.
+    void MarkAllControlsDirty();
+    // Draws a frame (counted from 1; 1 or less is the top one) of a strip.
+    bool DrawBitmapFrame(const IBitmapStrip& strip, const IRectangle& destination, int frame,
+                         const IBlendSpec* blend);
+    const IBitmap* DrawSurface() const { return surface_.get(); }
+    const IRectangle& DrawArea() const { return drawArea_; }
+
+    // ---- mouse and keys, in editor pixels (the window's thread) -------------
+    // The captured control, else the topmost visible, enabled control under
+    // the point; -1 for none.
+    int HitTestControl(int x, int y) const;
+    void MouseDown(int x, int y, const IMouseModifiers& modifiers);
+    void MouseUp(int x, int y, const IMouseModifiers& modifiers);
+    void MouseDrag(int x, int y, const IMouseModifiers& modifiers);
+    // True asks the window to capture the pointer.
+    bool MouseDoubleClick(int x, int y, const IMouseModifiers& modifiers);
+    void MouseWheel(int x, int y, const IMouseModifiers& modifiers, int notches);
+    void KeyPress(int x, int y, int keyCode);
+    // True asks the window for a leave notification.
+    bool MouseHover(int x, int y, const IMouseModifiers& modifiers);
+    void MouseLeave();
+    void SetHoverTracking(bool on) { hoverTracking_ = on; }
+
+    int CapturedControl() const { return captured_; }
+    int HoveredControl() const { return hovered_; }
+    int LastMouseX() const { return lastX_; }
+    int LastMouseY() const { return lastY_; }
 
     int Width() const { return width_; }
     int Height() const { return height_; }
     int FrameRate() const { return frameRate_; }
     IAudioPlugin* Owner() const { return owner_; }
 
+    // ---- value box -----------------------------------------------------------
+    bool TextEntryOpen() const { return entryControl_ != nullptr; }
+    TextEntryState CurrentTextEntryState() const { return entryState_; }
+    IControl* TextEntryControl() const { return entryControl_; }
+    IParameter* TextEntryParameter() const { return entryParameter_; }
+
+protected:
+    // The window part moves the box's state (focus, Return, list selection,
+    // a right-button press on the editor).
+    void SetTextEntryState(TextEntryState state) { entryState_ = state; }
+    // The window part calls this once its box exists.
+    void BeginTextEntry(IControl* control, IParameter* parameter);
+    // Destroys the box (DestroyTextEntry) and forgets it.
+    void EndTextEntry();
+
+    // Box operations of the window part: show a text, read the typed text,
+    // destroy the box.
+    virtual void WriteTextEntry(const char* text);
+    virtual void ReadTextEntry(char* out, std::size_t capacity);
+    virtual void DestroyTextEntry();
+    // How a tick gets a dirty area onto the screen: a window invalidates it
+    // and paints at once (ending in DrawDirtyArea); without one it is drawn
+    // straight away.
+    virtual void RepaintArea(const IRectangle& area);
+
+    ISystemBitmap* Surface() { return surface_.get(); }
+
 private:
+    void DeleteControls();
+    void TextEntryStep();
+
     IAudioPlugin* owner_;
     int width_;
     int height_;
     int frameRate_;
+    std::vector<std::unique_ptr<IControl>> controls_;
+    IRectangle drawArea_;
+    int captured_ = -1;
+    int hovered_ = -1;
+    int lastX_ = 0;
+    int lastY_ = 0;
+    bool hoverTracking_ = false;
+    std::unique_ptr<ISystemBitmap> surface_;
+    std::unique_ptr<IMemoryBitmap> scratch_;
+    IControl* entryControl_ = nullptr;
+    IParameter* entryParameter_ = nullptr;
+    TextEntryState entryState_ = TextEntryState::None;
 };
 
 } // namespace mg

@@ -1,0 +1,150 @@
+// Images and pixels: strips from the image cache, the draw surface, blits
+// clipped to the area being redrawn, and a few drawing primitives.
+#include "IGraphics.h"
+
+#include <utility>
+
+#include "core/Assert.h"
+#include "editor/IBitmapControl.h"
+#include "editor/IControl.h"
+#include "editor/ImageCache.h"
+#include "raster/BlendPixel.h"
+#include "raster/BlitPixels.h"
+
+namespace mg {
+
+// ---- images ------------------------------------------------------------------
+
+IBitmapStrip IGraphics::LoadBitmapStrip(int id, const char* fileName, int frameCount)
+{
+    ImageCache& cache = ImageCache::Instance();
+    // Held across the decode, so two editors asking at once decode it once.
+    LockGuard guard(cache.Lock());
+    const IBitmap* bitmap = cache.Find(id);
+    if (!bitmap) {
+        std::unique_ptr<IBitmap> decoded = DecodeImageResource(id, fileName);
+        // The images are built into the library: one that does not decode
+        // is a broken build, not something to carry on from.
+        const bool imgResourceFound = decoded != nullptr;
+        MG_ASSERT(imgResourceFound);
+        bitmap = cache.Add(id, std::move(decoded));
+    }
+    return IBitmapStrip{bitmap, bitmap->Width(), bitmap->Height(), frameCount > 1 ? frameCount : 1};
+}
+
+void IGraphics::AttachBackgroundImage(int id, const char* fileName)
+{
+    const IBitmapStrip strip = LoadBitmapStrip(id, fileName, 1);
+    auto background = std::make_unique<IBitmapControl>(owner_, 0, 0, -1, strip, IBlendSpec::kOverwrite);
+    background->graphics_ = this;
+    controls_.insert(controls_.begin(), std::move(background));
+    if (captured_ >= 0) ++captured_;
+    if (hovered_ >= 0) ++hovered_;
+}
+
+void IGraphics::KeepBitmap(IBitmap* bitmap)
+{
+    ImageCache::Instance().Add(ImageCache::kKeptId, std::unique_ptr<IBitmap>(bitmap));
+}
+
+void IGraphics::DropBitmap(IBitmap* bitmap)
+{
+    ImageCache::Instance().Drop(bitmap);
+}
+
+std::unique_ptr<IMemoryBitmap> IGraphics::CroppedCopy(const IBitmap& source, const IRectangle& area)
+{
+    const IRectangle part = area.Intersect(IRectangle{0, 0, source.Width(), source.Height()});
+    if (part.Width() <= 0 || part.Height() <= 0) return nullptr;
+    auto copy = std::make_unique<IMemoryBitmap>(part.Width(), part.Height());
+    if (!copy->Pixels()) return nullptr;
+    const PixelRect rect{part.left, part.top, part.right, part.bottom};
+    BlitPixels(*copy, source, 0, 0, &rect, 1.0f, kPixelOverwrite);
+    return copy;
+}
+
+// ---- surface -----------------------------------------------------------------
+
+bool IGraphics::CreateDrawSurface()
+{
+    if (surface_) {
+        surface_->Resize(width_, height_);
+    } else {
+        surface_ = std::make_unique<ISystemBitmap>(width_, height_);
+    }
+    if (!scratch_) scratch_ = std::make_unique<IMemoryBitmap>();
+    return surface_->Pixels() != nullptr;
+}
+
+std::uint32_t* IGraphics::SurfacePixels()
+{
+    return surface_ ? surface_->Pixels() : nullptr;
+}
+
+// ---- drawing -------------------------------------------------------------------
+
+bool IGraphics::DrawBitmapFrame(const IBitmapStrip& strip, const IRectangle& destination, int frame,
+                                const IBlendSpec* blend)
+{
+    const int row = (strip.FrameCount() == 1 || frame <= 1) ? 0 : strip.FrameTop(frame);
+    return BlitBitmap(strip, destination, 0, row, blend);
+}
+
+bool IGraphics::BlitBitmap(const IBitmapStrip& strip, const IRectangle& destination, int sourceX, int sourceY,
+                           const IBlendSpec* blend)
+{
+    const IRectangle clipped = destination.Intersect(drawArea_);
+    if (!strip.bitmap || !surface_ || clipped.Width() <= 0 || clipped.Height() <= 0) return true;
+    const IBlendSpec spec = blend ? *blend : IBlendSpec{};
+    const int left = sourceX + clipped.left - destination.left;
+    const int top = sourceY + clipped.top - destination.top;
+    const PixelRect source{left, top, left + clipped.Width(), top + clipped.Height()};
+    BlitPixels(*surface_, *strip.bitmap, clipped.left, clipped.top, &source, spec.weight, spec.Mode());
+    return true;
+}
+
+bool IGraphics::SetPixelRaw(const IColourARGB& colour, int x, int y)
+{
+    if (!surface_ || !surface_->Pixels()) return false;
+    if (x < 0 || y < 0 || x >= surface_->Width() || y >= surface_->Height()) return false;
+    surface_->Pixels()[static_cast<std::size_t>(y) * static_cast<std::size_t>(surface_->RowSpan()) +
+                       static_cast<std::size_t>(x)] = colour.Pixel();
+    return true;
+}
+
+bool IGraphics::FillRectangle(const IColourARGB& colour, const IRectangle& rect, const IBlendSpec* blend)
+{
+    if (!surface_ || !surface_->Pixels()) return false;
+    const IRectangle area =
+        rect.Intersect(drawArea_).Intersect(IRectangle{0, 0, surface_->Width(), surface_->Height()});
+    if (area.Width() <= 0 || area.Height() <= 0) return true;
+
+    const IBlendSpec spec = blend ? *blend : IBlendSpec{};
+    const bool overwrite = spec.method == IBlendSpec::kOverwrite;
+    const float weight = spec.weight > 1.0f ? 1.0f : spec.weight;
+    const int w = weight > 0.0f ? static_cast<int>(weight * 256.0f) : 0;
+    if (w <= 0) return true;
+    const std::uint32_t pixel = colour.Pixel();
+    for (int y = area.top; y < area.bottom; ++y) {
+        std::uint32_t* row = surface_->Pixels() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surface_->RowSpan());
+        for (int x = area.left; x < area.right; ++x) {
+            std::uint32_t& d = row[x];
+            if (overwrite)
+                d = pixel;
+            else
+                d = w >= 256 ? BlendPixelOpaque(d, pixel) : BlendPixelWeighted(d, pixel, w);
+        }
+    }
+    return true;
+}
+
+IColourARGB IGraphics::ReadPixel(int x, int y) const
+{
+    if (!surface_ || !surface_->Pixels()) return IColourARGB{0, 0, 0, 0};
+    if (x < 0 || y < 0 || x >= surface_->Width() || y >= surface_->Height()) return IColourARGB{0, 0, 0, 0};
+    return IColourARGB::FromPixel(surface_->Pixels()[static_cast<std::size_t>(y) *
+                                                         static_cast<std::size_t>(surface_->RowSpan()) +
+                                                     static_cast<std::size_t>(x)]);
+}
+
+} // namespace mg

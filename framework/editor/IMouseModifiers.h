@@ -1,0 +1,13 @@
+#pragma once
+// Buttons and keys held during a mouse event.
+namespace mg {
+
+struct IMouseModifiers {
+    bool left = false;
+    bool right = false;
+    bool shift = false;
+    bool control = false;
+    bool alt = false;
+};
+
+} // namespace mg
