@@ -59,9 +59,14 @@ void Log(const char* format, ...)
     }
 }
 
+// Writes at most `limit` bytes, terminator included, cutting the text.
 void CopyText(void* ptr, const char* text, std::size_t limit)
 {
-    std::snprintf(static_cast<char*>(ptr), limit, "%s", text);
+    auto* out = static_cast<char*>(ptr);
+    std::size_t i = 0;
+    for (; i + 1 < limit && text[i]; ++i)
+        out[i] = text[i];
+    out[i] = '\0';
 }
 
 // Logs the first call of each kind in a row, not every block.
