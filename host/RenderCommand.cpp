@@ -20,6 +20,8 @@ namespace mg::host {
 namespace {
 
 constexpr double kProgressSeconds = 20.0;
+// Beyond any real speaker layout; a larger count is a broken descriptor.
+constexpr int kMaxChannels = 256;
 
 std::vector<std::uint8_t> ReadState(const std::string& path)
 {
@@ -204,8 +206,9 @@ int RunRender(const RenderOptions& options)
     const int outputs = plugin.Effect().numOutputs;
     if (outputs <= 0)
         throw Failure("the plug-in has no outputs; there is nothing to write");
-    if (inputs < 0)
-        throw Failure("the plug-in reports a negative number of inputs");
+    if (inputs < 0 || inputs > kMaxChannels || outputs > kMaxChannels)
+        throw Failure("the plug-in reports " + std::to_string(inputs) + " inputs and " + std::to_string(outputs) +
+                      " outputs; 0 to " + std::to_string(kMaxChannels) + " are supported");
     CheckCallback(plugin, options.callback);
 
     plugin.SetSampleRate(rate);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "AudioFile.h"
+#include "Failure.h"
 #include "HostContext.h"
 #include "PluginInstance.h"
 #include "Progress.h"
@@ -71,6 +72,10 @@ RenderStats Render(const RenderJob& job)
     bool inputDone = false;
 
     job.plugin.Resume();
+    // The buffers fit the counts from before; a plug-in that changes them
+    // when switched on would read and write past them.
+    if (job.plugin.Effect().numInputs != inputs || job.plugin.Effect().numOutputs != outputs)
+        throw Failure("the plug-in changed its number of inputs or outputs when switched on");
     job.host.StartRendering();
     for (;;) {
         int frames = 0;
