@@ -34,8 +34,10 @@ PluginInstance::PluginInstance(const std::string& path, HostContext& /*host*/)
     if (std::filesystem::is_directory(path, ec))
         throw Failure("plug-in " + Quoted(path) + " is a directory, not a library");
 
+    // A bare "plugin.so" would send the loader searching its library path
+    // instead of the current folder, where the user means it.
     std::string why;
-    library_ = Library::Open(path, why);
+    library_ = Library::Open(std::filesystem::absolute(path, ec).string(), why);
     if (!library_)
         throw Failure("cannot load plug-in " + Quoted(path) + ": " + Printable(why));
 

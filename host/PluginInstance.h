@@ -20,7 +20,8 @@ class HostContext;
 class PluginInstance {
 public:
     // Loads `path`, calls `VSTPluginMain` (or `main`), checks the magic and
-    // sends effOpen. Throws Failure with a one-line reason.
+    // sends effOpen. Throws Failure with a one-line reason. `host` answers
+    // the plug-in's requests from the entry call on and must outlive it.
     PluginInstance(const std::string& path, HostContext& host);
     ~PluginInstance();
     PluginInstance(const PluginInstance&) = delete;

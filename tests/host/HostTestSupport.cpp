@@ -16,7 +16,8 @@
 
 namespace mg::hosttest {
 
-RunResult RunHost(const std::vector<std::string>& args, const std::vector<std::string>& env, int seconds)
+RunResult RunHost(const std::vector<std::string>& args, const std::vector<std::string>& env, const std::string& cwd,
+                  int seconds)
 {
     TempDir dir;
     const std::string outPath = dir / "stdout";
@@ -38,6 +39,8 @@ RunResult RunHost(const std::vector<std::string>& args, const std::vector<std::s
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         dup2(nul, STDIN_FILENO);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0)
+            _exit(126);
         unsetenv("DISPLAY");
         for (const auto& e : env)
             putenv(const_cast<char*>(e.c_str()));

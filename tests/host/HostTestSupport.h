@@ -15,9 +15,9 @@ struct RunResult {
 };
 
 // Runs the built mg-host with `args`, DISPLAY unset and `env` ("NAME=value")
-// added, killed after `seconds`.
+// added, in folder `cwd` (or ours), killed after `seconds`.
 RunResult RunHost(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
-                  int seconds = 60);
+                  const std::string& cwd = "", int seconds = 60);
 
 int CountLines(const std::string& text);
 

@@ -137,6 +137,14 @@ TEST_F(Protocol, InfoPrintsTheStableFormat)
                      "editor: no\n");
 }
 
+TEST_F(Protocol, ABareFileNameMeansTheCurrentFolder)
+{
+    const std::filesystem::path probe = MG_PROBE_PATH;
+    const RunResult r = RunHost({"info", probe.filename().string()}, {}, probe.parent_path().string());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("name: Host Probe\n"), std::string::npos);
+}
+
 TEST_F(Protocol, VerboseCountsTheEditGesture)
 {
     const RunResult r = Render({"--verbose"});
