@@ -4,6 +4,7 @@
 
 #include "FuzzShaper.h"
 #include "SectionDesign.h"
+#include "StompSwitch.h"
 #include "editor/IGraphics.h"
 
 namespace mg {
@@ -27,7 +28,11 @@ MarrowGrit::MarrowGrit(vst::HostCallback host)
     BuildEditor();
 }
 
-MarrowGrit::~MarrowGrit() = default;
+MarrowGrit::~MarrowGrit()
+{
+    // No redraw tick may reach the footswitch's observer once it is gone.
+    if (IGraphics* graphics = EditorGraphics()) graphics->CloseEditorWindow();
+}
 
 // ---- parameters ---------------------------------------------------------------
 

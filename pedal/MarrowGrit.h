@@ -1,12 +1,15 @@
 #pragma once
 // The pedal: a fuzz with a switchable speaker cabinet, on the VST 2.4 binding.
 #include <limits>
+#include <memory>
 
 #include "BiquadBank.h"
 #include "NoiseTable.h"
 #include "vst/IVstPlugin.h"
 
 namespace mg {
+
+class StompSwitch;
 
 class MarrowGrit : public IVstPlugin {
 public:
@@ -48,6 +51,8 @@ private:
     bool effectOn = false;
     bool cabinetOn = false;
     BiquadBank bank;
+    // Watches the footswitch; the footswitch does not own its observers.
+    std::unique_ptr<StompSwitch> stompSwitch;
 };
 
 } // namespace mg

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
 root=$(mg_root_dir)
 cd "$root"
-mg_build_quietly release MarrowGrit mg-host guitar-phrase
+mg_build_quietly release MarrowGrit mg-host guitar-phrase pedal-snapshot
 bin=$root/build/release/bin
 pedal=$root/build/release/lib/MarrowGrit.so
 out=${MG_DEMO_DIR:-$root/build/demo}
@@ -18,9 +18,16 @@ mkdir -p "$out"
 "$bin/mg-host" render "$pedal" "$out/dry.wav" "$out/fuzz-attack09-cabinet-off.wav" \
   --param Attack=0.9 --param Cabinet=0 --quiet
 
+# The editor as the host would show it: just opened, and after a press of the
+# footswitch (fuzz off, LED dark) and a click on the maker's badge.
+"$bin/pedal-snapshot" "$out/editor-fuzz-on.png"
+"$bin/pedal-snapshot" "$out/editor-fuzz-off-about.png" --do "click 100 190" --do "click 40 45"
+
 cat <<REPORT
 Demo written to $out:
   dry.wav                         the guitar phrase alone (mono, 44.1 kHz)
   fuzz-default.wav                through Marrow-Grit, preset 0 "Init" (Level 1, Attack 0.5, Cabinet on)
   fuzz-attack09-cabinet-off.wav   through Marrow-Grit, Attack 0.9, Cabinet off (Level 0.5)
+  editor-fuzz-on.png              the editor as opened: fuzz engaged, LED lit
+  editor-fuzz-off-about.png       after a footswitch press (fuzz off, LED dark) and a click on the badge
 REPORT

@@ -1,0 +1,20 @@
+// The library's start-up hook. Windows hands it the DLL's own instance handle
+// with every notification; the editor loads the pedal's images from that
+// module's resources, so the handle is kept for it.
+#ifndef WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#  define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "PluginModule.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    (void)reason;
+    (void)reserved;
+    mg::RecordPluginModule(instance);
+    return TRUE;
+}
