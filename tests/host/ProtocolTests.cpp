@@ -17,7 +17,7 @@ namespace {
 constexpr int kRate = 44100;
 constexpr long long kFrames = 1000;
 
-class Protocol : public ::testing::Test {
+class HostProtocol : public ::testing::Test {
 protected:
     void SetUp() override { WriteSine(in_, 1, kRate, kFrames, SF_FORMAT_WAV | SF_FORMAT_FLOAT); }
 
@@ -52,7 +52,7 @@ protected:
     std::string log_ = dir_ / "probe.log";
 };
 
-TEST_F(Protocol, CallsComeInHostOrderAndTheCallbackAnswers)
+TEST_F(HostProtocol, CallsComeInHostOrderAndTheCallbackAnswers)
 {
     const std::string state = dir_ / "state.bin";
     std::ofstream(state) << "gain=0.1000";
@@ -79,7 +79,7 @@ TEST_F(Protocol, CallsComeInHostOrderAndTheCallbackAnswers)
     EXPECT_EQ(ReadText(dir_ / "saved.bin"), "gain=0.5000");
 }
 
-TEST_F(Protocol, EveryCallbackSeesTheTransportAdvanceBlockByBlock)
+TEST_F(HostProtocol, EveryCallbackSeesTheTransportAdvanceBlockByBlock)
 {
     // 1000 frames in blocks of 300: three full blocks and a short one. The
     // accumulating call adds onto its outputs, so any leftover shows too.
@@ -95,7 +95,7 @@ TEST_F(Protocol, EveryCallbackSeesTheTransportAdvanceBlockByBlock)
     }
 }
 
-TEST_F(Protocol, ProgramComesBeforeParametersAndStateRoundTrips)
+TEST_F(HostProtocol, ProgramComesBeforeParametersAndStateRoundTrips)
 {
     ASSERT_EQ(Render({"--program", "1"}).exitCode, 0);
     ExpectOutput(0.5f);
@@ -110,7 +110,7 @@ TEST_F(Protocol, ProgramComesBeforeParametersAndStateRoundTrips)
     ExpectOutput(0.25f);
 }
 
-TEST_F(Protocol, InfoPrintsTheStableFormat)
+TEST_F(HostProtocol, InfoPrintsTheStableFormat)
 {
     const RunResult r = RunHost({"info", MG_PROBE_PATH});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -137,7 +137,7 @@ TEST_F(Protocol, InfoPrintsTheStableFormat)
                      "editor: no\n");
 }
 
-TEST_F(Protocol, ABareFileNameMeansTheCurrentFolder)
+TEST_F(HostProtocol, ABareFileNameMeansTheCurrentFolder)
 {
     const std::filesystem::path probe = MG_PROBE_PATH;
     const RunResult r = RunHost({"info", probe.filename().string()}, {}, probe.parent_path().string());
@@ -145,7 +145,7 @@ TEST_F(Protocol, ABareFileNameMeansTheCurrentFolder)
     EXPECT_NE(r.out.find("name: Host Probe\n"), std::string::npos);
 }
 
-TEST_F(Protocol, VerboseCountsTheEditGesture)
+TEST_F(HostProtocol, VerboseCountsTheEditGesture)
 {
     const RunResult r = Render({"--verbose"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -153,7 +153,7 @@ TEST_F(Protocol, VerboseCountsTheEditGesture)
     EXPECT_NE(r.err.find("rendered 1000 frames"), std::string::npos) << r.err;
 }
 
-TEST_F(Protocol, ProgressShowsForLongInputsUnlessQuiet)
+TEST_F(HostProtocol, ProgressShowsForLongInputsUnlessQuiet)
 {
     const std::string longIn = dir_ / "long.wav";
     WriteSine(longIn, 1, 8000, 8000 * 25, SF_FORMAT_WAV | SF_FORMAT_PCM_16);

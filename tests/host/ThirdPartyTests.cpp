@@ -19,7 +19,7 @@ const std::string kReverb = "/usr/lib/vst/MaGigaverb-vst.so";   // 2 in, 2 out, 
 constexpr int kRate = 44100;
 constexpr long long kFrames = 3 * kRate;
 
-class ThirdParty : public ::testing::Test {
+class HostThirdParty : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -52,7 +52,7 @@ std::optional<std::string> Field(const std::string& text, const std::string& key
     return text.substr(from, text.find('\n', from) - from);
 }
 
-TEST_F(ThirdParty, InfoListsNameAndEveryParameter)
+TEST_F(HostThirdParty, InfoListsNameAndEveryParameter)
 {
     for (const auto& plugin : {kEq, kCrush}) {
         SCOPED_TRACE(plugin);
@@ -78,7 +78,7 @@ TEST_F(ThirdParty, InfoListsNameAndEveryParameter)
     EXPECT_NE(RunHost({"info", kEq}).out.find("] Master = "), std::string::npos);
 }
 
-TEST_F(ThirdParty, RenderKeepsLengthAndStaysFiniteInEveryCallback)
+TEST_F(HostThirdParty, RenderKeepsLengthAndStaysFiniteInEveryCallback)
 {
     for (const auto& plugin : {kEq, kCrush}) {
         for (const std::string callback : {"replacing", "accumulating"}) {
@@ -102,7 +102,7 @@ TEST_F(ThirdParty, RenderKeepsLengthAndStaysFiniteInEveryCallback)
     }
 }
 
-TEST_F(ThirdParty, ParameterByNameOrIndexChangesTheOutput)
+TEST_F(HostThirdParty, ParameterByNameOrIndexChangesTheOutput)
 {
     ASSERT_EQ(Render(kEq, dir_ / "plain.wav").exitCode, 0);
     const RunResult byName = Render(kEq, dir_ / "name.wav", {"--param", "Master=0.2"});
@@ -114,7 +114,7 @@ TEST_F(ThirdParty, ParameterByNameOrIndexChangesTheOutput)
     EXPECT_EQ(MaxDifference(named, ReadAudio(dir_ / "index.wav")), 0.0f);
 }
 
-TEST_F(ThirdParty, BlockSizeDoesNotChangeTheResult)
+TEST_F(HostThirdParty, BlockSizeDoesNotChangeTheResult)
 {
     // A per-sample EQ gives the same samples however the file is cut up;
     // a slip at block edges or in the last short block would show.
@@ -126,7 +126,7 @@ TEST_F(ThirdParty, BlockSizeDoesNotChangeTheResult)
     }
 }
 
-TEST_F(ThirdParty, ChannelsMapInOrderAndMissingOnesAreSilent)
+TEST_F(HostThirdParty, ChannelsMapInOrderAndMissingOnesAreSilent)
 {
     // Mono into two inputs: the second input gets silence.
     const RunResult r = RunHost({"render", kEq, mono_, dir_ / "mono.wav"});
@@ -151,7 +151,7 @@ TEST_F(ThirdParty, ChannelsMapInOrderAndMissingOnesAreSilent)
     EXPECT_EQ(ReadAudio(dir_ / "crush.wav").Frames(), kFrames);
 }
 
-TEST_F(ThirdParty, TailRendersTheReverbOut)
+TEST_F(HostThirdParty, TailRendersTheReverbOut)
 {
     ASSERT_EQ(Render(kReverb, dir_ / "tail.wav", {"--tail", "1.5"}).exitCode, 0);
     const Audio audio = ReadAudio(dir_ / "tail.wav");
@@ -160,7 +160,7 @@ TEST_F(ThirdParty, TailRendersTheReverbOut)
     EXPECT_GT(Rms(audio, 0, kFrames + kRate / 2, audio.Frames()), 1e-4); // the reverb still rings
 }
 
-TEST_F(ThirdParty, OutputFormatsFollowTheExtension)
+TEST_F(HostThirdParty, OutputFormatsFollowTheExtension)
 {
     const std::string flacIn = dir_ / "in.flac";
     WriteSine(flacIn, 1, 48000, 48000, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
@@ -185,7 +185,7 @@ TEST_F(ThirdParty, OutputFormatsFollowTheExtension)
     }
 }
 
-TEST_F(ThirdParty, LevelsAboveFullScaleSurviveInFloatAndClipInPcm)
+TEST_F(HostThirdParty, LevelsAboveFullScaleSurviveInFloatAndClipInPcm)
 {
     const RunResult asFloat = Render(kEq, dir_ / "hot.wav", {"--param", "Master=1"});
     ASSERT_EQ(asFloat.exitCode, 0) << asFloat.err;
