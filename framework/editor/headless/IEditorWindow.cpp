@@ -8,6 +8,8 @@
 #include "raster/DecodeImage.h"
 
 #if defined(__unix__) || defined(__APPLE__)
+#  include <climits>
+#  include <cstdlib>
 #  include <dlfcn.h>
 #  include <unistd.h>
 #  define MG_HEADLESS_PATHS 1
@@ -141,7 +143,10 @@ void IEditorWindow::PluginFilePath(char* out, std::size_t capacity)
 #if defined(MG_HEADLESS_PATHS)
     Dl_info info{};
     if (dladdr(&kModuleAnchor, &info) == 0 || !info.dli_fname) return;
-    FolderOf(info.dli_fname, out, capacity);
+    // The loader reports the name it was given, which may be relative to a
+    // working folder that has changed since.
+    char resolved[PATH_MAX] = {};
+    FolderOf(realpath(info.dli_fname, resolved) ? resolved : info.dli_fname, out, capacity);
 #endif
 }
 
