@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds static libpng and libjpeg for the Windows cross targets from Debian's
-# own source packages (libpng1.6, libjpeg-turbo), linked against the static
-# zlib of libz-mingw-w64-dev.
+# Builds static libpng and libjpeg (for the plug-in) and libsndfile (for the
+# Windows build of mg-host) for the Windows cross targets from Debian's own
+# source packages (libpng1.6, libjpeg-turbo, libsndfile), linked against the
+# static zlib of libz-mingw-w64-dev. libsndfile is built without its external
+# codecs (FLAC, Ogg/Vorbis/Opus, MPEG): WAV, AIFF and the other built-in
+# formats only.
 #
 #   scripts/build-mingw-deps.sh [i686|x86_64|all]      (default: all)
 #
@@ -32,13 +35,13 @@ repo=$(dirname "$here")
 cache=${MG_DEPS_CACHE:-/var/cache/marrow-grit}
 jobs=${MG_DEPS_JOBS:-2}
 max_age_h=${MG_DEPS_INDEX_MAX_AGE:-24}
-src_packages=(libpng1.6 libjpeg-turbo)
+src_packages=(libpng1.6 libjpeg-turbo libsndfile)
 
 log() { echo "build-mingw-deps: $*"; }
 warn() { echo "build-mingw-deps: warning: $*" >&2; }
 die() { echo "build-mingw-deps: error: $*" >&2; exit 1; }
 
-usage() { sed -n '2,27p' "$0"; }
+usage() { sed -n '2,30p' "$0"; }
 
 show_source=0
 if [[ ${1:-} == --show-source ]]; then
@@ -291,9 +294,10 @@ build_target() {
         return 0
     fi
 
-    local png_src jpeg_src
+    local png_src jpeg_src sndfile_src
     png_src=$(source_tree libpng1.6)
     jpeg_src=$(source_tree libjpeg-turbo)
+    sndfile_src=$(source_tree libsndfile)
 
     rm -rf "$stage" "$cache/build/$t"
     local common=(
@@ -323,6 +327,17 @@ build_target() {
     run_logged "$logs/$t-libjpeg-build.log" cmake --build "$b" -j "$jobs"
     DESTDIR=$stage run_logged "$logs/$t-libjpeg-install.log" cmake --install "$b"
 
+    # For the command-line host only: no external codec libraries, so WAV,
+    # AIFF and the other formats libsndfile handles itself, but no FLAC/Ogg.
+    b=$cache/build/$t/libsndfile
+    log "$t: building libsndfile ${version[libsndfile]}"
+    run_logged "$logs/$t-libsndfile-configure.log" cmake -S "$sndfile_src" -B "$b" "${common[@]}" \
+        -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
+        -DBUILD_TESTING=OFF -DBUILD_REGTEST=OFF -DENABLE_CPACK=OFF -DENABLE_PACKAGE_CONFIG=OFF \
+        -DINSTALL_PKGCONFIG_MODULE=ON -DINSTALL_MANPAGES=OFF -DENABLE_STATIC_RUNTIME=OFF
+    run_logged "$logs/$t-libsndfile-build.log" cmake --build "$b" -j "$jobs"
+    DESTDIR=$stage run_logged "$logs/$t-libsndfile-install.log" cmake --install "$b"
+
     # zlib beside them, so the prefix links on its own; the header pair and
     # libz.a match what libpng was compiled against.
     local root=$stage$prefix
@@ -332,7 +347,7 @@ build_target() {
     rm -rf "$root/bin" "$root/share/man" "$root/share/doc"
 
     local lib formats
-    for lib in libpng16.a libjpeg.a libz.a; do
+    for lib in libpng16.a libjpeg.a libz.a libsndfile.a; do
         [[ -f $root/lib/$lib ]] || die "$t: $lib was not installed"
         formats=$("$t-objdump" -f "$root/lib/$lib" | awk '/file format/ { print $NF }' | sort -u)
         [[ $formats == "$objformat" ]] || die "$t: $lib holds '${formats//$'\n'/ }' objects, not $objformat"
@@ -352,5 +367,5 @@ done
 
 for t in "${triplets[@]}"; do
     p=$cache/mingw/$t
-    echo "$t: $p (include/, lib/libpng16.a lib/libjpeg.a lib/libz.a; $(tr '\n' ' ' <"$p/mg-deps.stamp" | sed 's/ recipe.*//'))"
+    echo "$t: $p (include/, lib/libpng16.a lib/libjpeg.a lib/libz.a lib/libsndfile.a; $(tr '\n' ' ' <"$p/mg-deps.stamp" | sed 's/ recipe.*//'))"
 done
