@@ -70,7 +70,6 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED MG_EMBED_MANIFEST)
 endif()
 
 include_guard(GLOBAL)
-set(_MG_EMBED_RESOURCES_SCRIPT "${CMAKE_CURRENT_LIST_FILE}")
 if(WIN32)
   enable_language(RC)
 endif()
@@ -87,6 +86,10 @@ function(_mg_write_if_changed path content)
 endfunction()
 
 function(mg_embed_resources target function)
+  # This file is also the generator script; the guard above keeps a variable
+  # set here from reaching directories that include it later, so ask the
+  # function where it was defined.
+  set(_MG_EMBED_RESOURCES_SCRIPT "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
   if(NOT TARGET ${target})
     message(FATAL_ERROR "mg_embed_resources: no target '${target}'")
   endif()
