@@ -3,7 +3,9 @@
 # Idempotent: does nothing when every package is already there.
 #
 #   scripts/install-mingw.sh          # compilers, static zlib, build tools
-#   scripts/install-mingw.sh --wine   # also wine (i386 + amd64) to run test .exe files
+#   scripts/install-mingw.sh --wine   # also wine (i386 + amd64) to run test .exe files,
+#                                     # and Xvfb, xdotool and ImageMagick for the
+#                                     # editor window tests
 #
 # Thread model: we install only the "-win32" variants of the mingw-w64 GCC.
 # The plug-in locks with Win32 critical sections and never needs std::thread or
@@ -20,7 +22,7 @@ with_wine=0
 for arg in "$@"; do
     case "$arg" in
         --wine) with_wine=1 ;;
-        -h|--help) sed -n '2,8p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
         *) echo "install-mingw.sh: unknown argument '$arg' (use --wine or nothing)" >&2; exit 2 ;;
     esac
 done
@@ -44,7 +46,7 @@ if [[ $with_wine -eq 1 ]]; then
         dpkg --add-architecture i386
         force_update=1
     fi
-    packages+=(wine wine64 wine32:i386)
+    packages+=(wine wine64 wine32:i386 xvfb xauth xdotool imagemagick)
 fi
 
 missing=()
