@@ -57,12 +57,19 @@ void IVstPlugin::ProcessCallback(Sample** inputs, Sample** outputs, int frames, 
         return;
     }
     // More frames than announced: render in slices the scratch buffers can hold.
+    // The host's arrays hold one buffer per connected channel and no more.
+    std::size_t hostInputs = 0;
+    std::size_t hostOutputs = 0;
+    for (int i = 0; i < InputChannelCount(); ++i) hostInputs += IsInputConnected(i) ? 1 : 0;
+    for (int i = 0; i < OutputChannelCount(); ++i) hostOutputs += IsOutputConnected(i) ? 1 : 0;
     std::vector<Sample*>& in = SliceInputs<Sample>();
     std::vector<Sample*>& out = SliceOutputs<Sample>();
     for (int done = 0; done < frames; done += slice) {
         const int n = std::min(slice, frames - done);
-        for (std::size_t i = 0; i < in.size(); ++i) in[i] = (inputs && inputs[i]) ? inputs[i] + done : nullptr;
-        for (std::size_t i = 0; i < out.size(); ++i) out[i] = (outputs && outputs[i]) ? outputs[i] + done : nullptr;
+        for (std::size_t i = 0; i < in.size(); ++i)
+            in[i] = (inputs && i < hostInputs && inputs[i]) ? inputs[i] + done : nullptr;
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = (outputs && i < hostOutputs && outputs[i]) ? outputs[i] + done : nullptr;
         RenderSlice(in.empty() ? nullptr : in.data(), out.empty() ? nullptr : out.data(), n, kind);
     }
 }

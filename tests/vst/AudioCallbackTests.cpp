@@ -100,6 +100,27 @@ TEST_F(AudioCallbacks, MoreFramesThanAnnouncedAreRenderedInSlices)
     EXPECT_EQ(acc[frames - 1], 1.0f + 2 * static_cast<float>(frames - 1) * 0.5f);
 }
 
+TEST_F(AudioCallbacks, LongBlocksOfAMonoHostReadOnlyTheBuffersItPassed)
+{
+    vst::VstSpeakerArrangement mono{};
+    mono.numChannels = 1;
+    fx.Dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<vst::intptr>(&mono), &mono);
+    const int frames = kBlock * 2 + 3;
+    std::vector<float> in(frames, 1.0f), out(frames, 9.0f);
+    // Arrays of exactly one pointer each, on the heap, so a read past them is caught.
+    std::vector<float*> ins{in.data()};
+    std::vector<float*> outs{out.data()};
+    fx->processReplacing(fx.get(), ins.data(), outs.data(), frames);
+    EXPECT_EQ(out[0], 0.5f);
+    EXPECT_EQ(out[frames - 1], 0.5f);
+
+    std::vector<double> din(frames, 1.0), dout(frames, 9.0);
+    std::vector<double*> dins{din.data()};
+    std::vector<double*> douts{dout.data()};
+    fx->processDoubleReplacing(fx.get(), dins.data(), douts.data(), frames);
+    EXPECT_EQ(dout[frames - 1], 0.5);
+}
+
 TEST_F(AudioCallbacks, EmptyBlocksTouchNothing)
 {
     float keep = 3.0f;
