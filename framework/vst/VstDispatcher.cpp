@@ -204,8 +204,11 @@ vst::intptr IVstPlugin::SetChunk(vst::int32 index, vst::intptr size, const void*
 vst::intptr IVstPlugin::ProcessEvents(const vst::VstEvents* events)
 {
     if (!events) return 0;
+    // The list runs on past the two entries the structure declares: the host
+    // allocates it for numEvents. Walk it through a pointer, not the array.
+    vst::VstEvent* const* list = events->events;
     for (vst::int32 i = 0; i < events->numEvents; ++i) {
-        vst::VstEvent* event = events->events[i];
+        vst::VstEvent* event = list[i];
         if (!event) continue;
         if (event->type == vst::kVstMidiType) {
             const auto* midi = reinterpret_cast<const vst::VstMidiEvent*>(event);
