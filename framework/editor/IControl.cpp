@@ -106,8 +106,14 @@ bool IControl::IsDirty() const
 void IControl::PromptForValue()
 {
     if (parameterIndex_ < 0 || promptDisabled_) return;
-    IParameter* parameter = owner_ ? owner_->ParameterAt(parameterIndex_) : nullptr;
-    if (graphics_) graphics_->PromptForParameterValue(this, parameter);
+    if (!owner_) {
+        if (graphics_) graphics_->PromptForParameterValue(this, nullptr);
+    } else {
+        // The box shows the parameter's value, which host threads change
+        // under the plug-in lock.
+        LockGuard guard(owner_->Lock());
+        if (graphics_) graphics_->PromptForParameterValue(this, owner_->ParameterAt(parameterIndex_));
+    }
     redrawPending_ = true;
 }
 

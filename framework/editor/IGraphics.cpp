@@ -119,7 +119,15 @@ void IGraphics::TextEntryStep()
     switch (entryState_) {
     case TextEntryState::Refresh: {
         char text[kParamTextSize] = {};
-        if (entryParameter_) entryParameter_->FormatForHost(entryParameter_->value(), false, text, sizeof text);
+        if (entryParameter_) {
+            // Host threads change the value under the plug-in lock.
+            if (owner_) {
+                LockGuard guard(owner_->Lock());
+                entryParameter_->FormatForHost(entryParameter_->value(), false, text, sizeof text);
+            } else {
+                entryParameter_->FormatForHost(entryParameter_->value(), false, text, sizeof text);
+            }
+        }
         WriteTextEntry(text);
         entryState_ = TextEntryState::None;
         return;
