@@ -11,6 +11,11 @@ namespace mg {
 
 class IVstPlugin : public IAudioPlugin {
 public:
+    // The most frames the scratch buffers are sized for, whatever block size
+    // the host announces: longer blocks are rendered in slices of this many,
+    // so an absurd announcement cannot make us take gigabytes.
+    static constexpr int kMaxBlockLength = 1 << 17;
+
     IVstPlugin(vst::HostCallback host, int parameterCount, const char* channelIOStr, int presetCount,
                const char* effectName, const char* productName, const char* makerName,
                std::int32_t version, std::int32_t uniqueId, std::int32_t makerId, int latency,

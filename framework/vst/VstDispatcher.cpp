@@ -90,7 +90,7 @@ vst::intptr IVstPlugin::Dispatch(vst::int32 opcode, vst::int32 index, vst::intpt
         OnReset();
         return 0;
     case vst::effSetBlockSize:
-        SetBlockLength(value < 0 ? 0 : value > INT_MAX ? INT_MAX : static_cast<int>(value));
+        SetBlockLength(value < 0 ? 0 : value > kMaxBlockLength ? kMaxBlockLength : static_cast<int>(value));
         OnReset();
         return 0;
     case vst::effMainsChanged:
