@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test: the native suites in the debug, AddressSanitizer+UBSan and
-# ThreadSanitizer configurations.
+# ThreadSanitizer configurations, then the Windows DLLs under wine.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
@@ -12,3 +12,4 @@ for preset in dev asan tsan; do
   mg_build "$preset"
   ctest --preset "$preset" -j2
 done
+"$(dirname "$0")/test-windows.sh"

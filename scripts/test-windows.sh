@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
-# The Windows builds and their tests: cross-builds MarrowGrit.dll and mg-host
-# for 32-bit (win32 preset) and 64-bit (win64 preset) Windows, then checks
-# what each DLL exports and imports.
+# The Windows builds and their tests. Cross-builds MarrowGrit.dll, mg-host and
+# the editor test host for 32-bit (win32 preset) and 64-bit (win64 preset)
+# Windows, then:
+#   - checks what each DLL exports and imports;
+#   - under wine: mg-host info, renders through each process callback
+#     compared with the Linux build's renders of the same input, state saved
+#     and loaded across the two builds, and the strict-host checks of
+#     mg-conformance;
+#   - under Xvfb: the editor in a real window (mg-editor-host), its
+#     screenshots against the headless rendering (pedal-snapshot), the
+#     footswitch, a knob drag, the text-entry box and the choice list
+#     driven with xdotool, and closing and reopening without leftovers.
 #
 #   scripts/test-windows.sh
 #
-# Installs what it needs (as root, idempotent) and builds the static Windows
-# libraries once into /var/cache/marrow-grit (scripts/build-mingw-deps.sh).
+# Installs what it needs (as root, idempotent), builds the static Windows
+# libraries once into /var/cache/marrow-grit (scripts/build-mingw-deps.sh),
+# and keeps its files, wine prefix included, in build/windows-test/.
 # Ends with a line "windows: N passed, M failed"; exits 1 when any check
 # failed.
 set -euo pipefail
@@ -21,14 +31,19 @@ passed=0
 failed=0
 failures=()
 
-# check NAME COMMAND...: runs the command quietly, shows its output only on
-# failure.
-check() {
-    local name=$1 out
-    shift
+# check NAME COMMAND...: runs the command in a subshell that stops at its
+# first failing step, quietly; shows its output only on failure.
+# note NAME COMMAND...: the same, and shows the last line it printed.
+run_check() {
+    local show=$1 name=$2 out rc
+    shift 2
     out=$(mktemp)
-    if "$@" >"$out" 2>&1; then
-        echo "  ok    $name"
+    set +e
+    (set -e; "$@") >"$out" 2>&1
+    rc=$?
+    set -e
+    if [[ $rc -eq 0 ]]; then
+        if [[ $show == 1 ]]; then echo "  ok    $name: $(tail -n 1 "$out")"; else echo "  ok    $name"; fi
         passed=$((passed + 1))
     else
         echo "  FAIL  $name"
@@ -38,18 +53,34 @@ check() {
     fi
     rm -f "$out"
 }
+check() { run_check 0 "$@"; }
+note() { run_check 1 "$@"; }
 
 section() { echo "== windows: $* ($((SECONDS - started)) s) =="; }
 
 # ------------------------------------------------------------------ set-up
 section "tools"
-"$here/install-mingw.sh" --wine
+if [[ $(id -u) -eq 0 ]]; then
+    "$here/install-mingw.sh" --wine
+else
+    echo "not root: assuming scripts/install-mingw.sh --wine has run"
+fi
 section "static libraries"
 "$here/build-mingw-deps.sh" all
+# The strict-host checks of tools/conformance, where that tool exists.
+windows_targets=(MarrowGrit mg-host mg-editor-host)
+[[ -f tools/conformance/CMakeLists.txt ]] && windows_targets+=(mg-conformance)
 for preset in win32 win64; do
     section "build $preset"
-    mg_build_quietly "$preset" MarrowGrit mg-host
+    mg_build_quietly "$preset" "${windows_targets[@]}"
 done
+# The Linux side of the comparisons.
+section "build dev (Linux references)"
+mg_build_quietly dev MarrowGrit mg-host guitar-phrase pedal-snapshot mg-render-diff
+linux=$root/build/dev
+
+work=$root/build/windows-test
+mkdir -p "$work"
 
 # --------------------------------------------------------- exports, imports
 objdump_for() { [[ $1 == win32 ]] && echo i686-w64-mingw32-objdump || echo x86_64-w64-mingw32-objdump; }
@@ -89,6 +120,276 @@ for preset in win32 win64; do
     check "$preset MarrowGrit.dll exports VSTPluginMain and main only" exports_entry_points_only "$objdump" "$dll"
     check "$preset MarrowGrit.dll imports only system DLLs" imports_only_system_dlls "$objdump" "$dll"
     check "$preset mg-host.exe imports only system DLLs" imports_only_system_dlls "$objdump" "build/$preset/bin/mg-host.exe"
+done
+
+# ------------------------------------------------------------- wine, display
+# A display of our own for everything wine runs: the editor tests need one,
+# and nothing then depends on the caller's.
+xvfb_pid=
+host_pid=
+cleanup() {
+    if [[ -n $host_pid ]]; then kill "$host_pid" 2>/dev/null || true; fi
+    if [[ -n ${WINEPREFIX:-} && -d ${WINEPREFIX:-/nonexistent} ]]; then timeout 20 wineserver -k 2>/dev/null || true; fi
+    if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+section "Xvfb and wine prefix"
+rm -f "$work/display"
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || { cat "$work/xvfb.log"; echo "test-windows: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n 1 "$work/display")
+
+# Quiet and non-interactive: no debug channels, no offers to install Mono or
+# Gecko, a prefix of our own that can run 32- and 64-bit programs.
+export WINEPREFIX=$work/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    rm -rf "$WINEPREFIX"
+    timeout 180 wineboot --init >"$work/wineboot.log" 2>&1 || { tail "$work/wineboot.log"; exit 1; }
+fi
+# One server for all the calls below; ended by cleanup.
+timeout 20 wineserver -p >/dev/null 2>&1 || true
+
+wine_run() { timeout "${WINE_TIMEOUT:-120}" wine "$@"; }
+
+# --------------------------------------------------------------- sound, state
+section "Linux references"
+dry=$work/dry.wav
+"$linux/bin/guitar-phrase" "$dry"
+rel_dry=build/windows-test/dry.wav # wine gets paths relative to the repository
+linux_host=$linux/bin/mg-host
+linux_dll=$linux/lib/MarrowGrit.so
+params=(--param Level=0.3 --param Attack=0.8 --param Cabinet=0)
+for cb in replacing double accumulating; do
+    "$linux_host" render "$linux_dll" "$dry" "$work/linux-$cb.wav" --callback "$cb" --quiet
+done
+"$linux_host" render "$linux_dll" "$dry" "$work/linux-params.wav" "${params[@]}" --state-out "$work/linux.state" --quiet
+"$linux_host" info "$linux_dll" | grep -v -e '^file:' -e '^editor:' >"$work/linux-info.txt"
+
+info_matches() {
+    local preset=$1 out=$work/$preset-info.txt
+    # Windows programs end their lines with CR LF.
+    wine_run "build/$preset/bin/mg-host.exe" info "build/$preset/lib/MarrowGrit.dll" | tr -d '\r' >"$out"
+    grep -qx 'name: Marrow-Grit\[M\]' "$out" && grep -qx 'parameters: 4' "$out" &&
+        grep -qx 'programs: 16' "$out" && grep -qx 'editor: yes 213x326' "$out" || { cat "$out"; return 1; }
+    # Everything else as the Linux build reports it.
+    diff <(grep -v -e '^file:' -e '^editor:' "$out") "$work/linux-info.txt"
+}
+
+render_matches() {
+    local preset=$1 cb=$2 out=build/windows-test/$preset-$cb.wav
+    wine_run "build/$preset/bin/mg-host.exe" render "build/$preset/lib/MarrowGrit.dll" "$rel_dry" "$out" \
+        --callback "$cb" --quiet
+    # 1e-5 is 100 dB below full scale: rounding, not a different sound.
+    "$linux/bin/mg-render-diff" "$work/linux-$cb.wav" "$out" --max-diff 1e-5 --max-level-delta 0.001
+}
+
+state_round_trip() {
+    local preset=$1 exe=build/$preset/bin/mg-host.exe dll=build/$preset/lib/MarrowGrit.dll
+    local w=build/windows-test/$preset
+    # Saved with parameters, loaded into a fresh instance: the same sound.
+    wine_run "$exe" render "$dll" "$rel_dry" "$w-params.wav" "${params[@]}" --state-out "$w.state" --quiet
+    wine_run "$exe" render "$dll" "$rel_dry" "$w-state.wav" --state-in "$w.state" --quiet
+    "$linux/bin/mg-render-diff" "$w-params.wav" "$w-state.wav" --max-diff 0 >/dev/null
+    # The chunk is the same bytes on both systems, and each loads the other's.
+    cmp "$w.state" "$work/linux.state"
+    wine_run "$exe" render "$dll" "$rel_dry" "$w-linux-state.wav" --state-in "$work/linux.state" --quiet
+    "$linux/bin/mg-render-diff" "$w-params.wav" "$w-linux-state.wav" --max-diff 0 >/dev/null
+    "$linux_host" render "$linux_dll" "$dry" "$work/linux-from-$preset-state.wav" --state-in "$w.state" --quiet
+    "$linux/bin/mg-render-diff" "$work/linux-params.wav" "$work/linux-from-$preset-state.wav" --max-diff 0 >/dev/null
+    "$linux/bin/mg-render-diff" "$work/linux-params.wav" "$w-params.wav" --max-diff 1e-5 --max-level-delta 0.001
+}
+
+for preset in win32 win64; do
+    section "$preset: mg-host under wine"
+    check "$preset info: name, 4 parameters, 16 programs, editor 213x326, as on Linux" info_matches "$preset"
+    for cb in replacing double accumulating; do
+        note "$preset render ($cb) against Linux" render_matches "$preset" "$cb"
+    done
+    note "$preset state round trip, and across Linux and Windows" state_round_trip "$preset"
+    if [[ -f build/$preset/bin/mg-conformance.exe ]]; then
+        note "$preset strict-host conformance (mg-conformance)" \
+            wine_run "build/$preset/bin/mg-conformance.exe" "build/$preset/lib/MarrowGrit.dll"
+    fi
+done
+
+# ------------------------------------------------------------ editor window
+# mg-editor-host answers one line per command (see tests/windows/EditorHost.cpp).
+host_in=
+host_out=
+start_host() {
+    local preset=$1
+    rm -f "$work/host.in" "$work/host.out"
+    mkfifo "$work/host.in" "$work/host.out"
+    timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" \
+        <"$work/host.in" >"$work/host.out" 2>"$work/$preset-editor-host.log" &
+    host_pid=$!
+    exec {host_in}>"$work/host.in" {host_out}<"$work/host.out"
+    # "ready W H X Y" once the editor is open; X Y is where it is on the screen.
+    ready=
+    IFS= read -r -t 60 ready <&"$host_out" || true
+    read -r _ _ _ origin_x origin_y <<<"$ready" || true
+}
+stop_host() {
+    ask quit >/dev/null 2>&1 || true
+    exec {host_in}>&- {host_out}<&-
+    wait "$host_pid" 2>/dev/null || true
+    host_pid=
+}
+# ask COMMAND: prints the host's answer.
+ask() {
+    local reply
+    echo "$1" >&"$host_in"
+    IFS= read -r -t 30 reply <&"$host_out" || { echo "no answer to '$1'" >&2; return 1; }
+    echo "$reply"
+}
+
+origin_x=0
+origin_y=0
+ready=
+shot() { import -window root -crop "213x326+$origin_x+$origin_y" +repage "$1"; }
+# Pixels that differ between two pictures (colour only: the window has no alpha).
+pixels_differing() { compare -metric AE -channel RGB "$1" "$2" null: 2>&1 || true; }
+# xdotool at editor coordinates.
+at() { echo $((origin_x + $1)) $((origin_y + $2)); }
+
+# screen_matches NAME REFERENCE: the window shows the reference, within 3 s
+# (the editor repaints on its timer).
+screen_matches() {
+    local name=$1 reference=$2 differing=
+    for _ in $(seq 30); do
+        shot "$work/$name.png"
+        differing=$(pixels_differing "$work/$name.png" "$reference")
+        [[ $differing == 0 ]] && return 0
+        sleep 0.1
+    done
+    echo "$differing pixels differ from $reference; see $work/$name.png"
+    return 1
+}
+
+# param_becomes INDEX TEST: waits up to 3 s for getParameter(INDEX) to pass
+# TEST, an awk condition on v (e.g. "v == 0").
+param_becomes() {
+    local index=$1 test=$2 value=
+    for _ in $(seq 30); do
+        value=$(ask "param $index" | awk '{ print $3 }')
+        awk -v v="$value" "BEGIN { exit !($test) }" && { echo "parameter $index = $value"; return 0; }
+        sleep 0.1
+    done
+    echo "parameter $index = $value, wanted $test"
+    return 1
+}
+
+# A press held like a finger's, not xdotool's instant click: the footswitch
+# acts on what the editor's timer sees.
+press() { xdotool mousemove $(at "$1" "$2") mousedown "${3:-1}" sleep 0.15 mouseup "${3:-1}"; }
+
+reference() { "$linux/bin/pedal-snapshot" "$work/ref-$1.png" "${@:2}"; }
+
+editor_opens_as_headless() {
+    [[ $ready == "ready 213 326 "* ]] || { echo "the host said '$ready', not ready with a 213x326 editor"; return 1; }
+    [[ $(ask windows) == "windows 1" ]]
+    screen_matches open "$work/ref-open.png"
+}
+
+footswitch_toggles_effect() {
+    local before=$work/before-stomp.png
+    shot "$before"
+    press 100 192
+    param_becomes 2 "v == 0"
+    screen_matches effect-off "$work/ref-effect-off.png"
+    # The LED went dark.
+    convert "$before" -crop 18x18+91+15 +repage "$work/led-on.png"
+    convert "$work/effect-off.png" -crop 18x18+91+15 +repage "$work/led-off.png"
+    [[ $(pixels_differing "$work/led-on.png" "$work/led-off.png") != 0 ]]
+    press 100 192
+    param_becomes 2 "v == 1"
+    screen_matches effect-on "$work/ref-open.png"
+}
+
+knob_drag_moves_level() {
+    local level
+    xdotool mousemove $(at 50 118) mousedown 1
+    for step in $(seq 1 10); do
+        xdotool mousemove $(at 50 $((118 - 4 * step)))
+        sleep 0.02
+    done
+    xdotool mouseup 1
+    param_becomes 0 "v > 0.6"
+    level=$(ask "param 0" | awk '{ print $3 }')
+    ask edits
+    reference level-dragged --do "param Level $level" --do "tick"
+    screen_matches level-dragged "$work/ref-level-dragged.png"
+}
+
+text_entry_sets_level() {
+    press 50 118 3
+    [[ $(ask windows) == "windows 2" ]] || { echo "no text-entry box"; return 1; }
+    press 50 118 1 # into the box: it takes the keyboard
+    xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+    xdotool type --delay 30 "0.25"
+    xdotool key Return
+    param_becomes 0 "v == 0.25"
+    [[ $(ask windows) == "windows 1" ]] || { echo "the box stayed"; return 1; }
+}
+
+choice_list_sets_cabinet() {
+    press 100 81 3 # the cabinet switch: a list of "Off" and "On"
+    [[ $(ask windows) == "windows 2" ]] || { echo "no choice list"; return 1; }
+    press 100 91  # drop it down
+    press 95 111  # "Off"
+    param_becomes 3 "v == 0"
+    [[ $(ask windows) == "windows 1" ]] || { echo "the list stayed"; return 1; }
+}
+
+reopening_leaves_nothing_behind() {
+    local before after ticks
+    ask "cycle 1" # the first opening may set things up for good
+    before=$(ask heap | awk '{ print $2 }')
+    ask "cycle 10"
+    after=$(ask heap | awk '{ print $2 }')
+    echo "heap in use: $before bytes before ten reopenings, $after after"
+    [[ $(ask windows) == "windows 1" ]] || { echo "more than the editor's window"; return 1; }
+    ask close
+    [[ $(ask windows) == "windows 0" ]] || { echo "a window stayed"; return 1; }
+    [[ $(ask class) == "class 0" ]] || { echo "the window class stayed registered"; return 1; }
+    ticks=$(ask "ticks 500")
+    [[ $ticks == "ticks 0" ]] || { echo "a timer still runs: $ticks"; return 1; }
+    after=$(ask heap | awk '{ print $2 }')
+    echo "heap in use after closing: $after bytes"
+    ((after <= before)) || { echo "the heap grew by $((after - before)) bytes"; return 1; }
+    # And the heap measure does see a leak.
+    ask "leak 4096"
+    after=$(ask heap | awk '{ print $2 }')
+    ((after >= before + 4096)) || { echo "the heap measure missed a 4096-byte block"; return 1; }
+    # Open again: the timer runs and the whole editor is drawn as it stands.
+    [[ $(ask open) == "open 1" ]] || return 1
+    ticks=$(ask "ticks 500" | awk '{ print $2 }')
+    ((ticks >= 5)) || { echo "the timer did not run: $ticks ticks in 500 ms"; return 1; }
+    reference reopened --do "param Level 0.25" --do "param Cabinet 0" --do "tick"
+    screen_matches reopened "$work/ref-reopened.png"
+    echo "no window, class, timer or heap growth left; reopened as drawn headless"
+}
+
+section "headless references"
+reference open
+reference effect-off --do "param Effect 0" --do "tick"
+
+for preset in win32 win64; do
+    section "$preset: the editor in a window"
+    start_host "$preset"
+    check "$preset editor opens in a child window, drawn as headless" editor_opens_as_headless
+    check "$preset footswitch toggles Effect and the LED" footswitch_toggles_effect
+    check "$preset vertical drag on Level moves it" knob_drag_moves_level
+    check "$preset right click on Level, typed 0.25 and Return" text_entry_sets_level
+    check "$preset right click on Cabinet, Off picked from the list" choice_list_sets_cabinet
+    note "$preset ten reopenings leave no window, timer or leak" reopening_leaves_nothing_behind
+    stop_host
 done
 
 section "done"
