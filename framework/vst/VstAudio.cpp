@@ -44,11 +44,17 @@ void IVstPlugin::ProcessCallback(Sample** inputs, Sample** outputs, int frames, 
     LockGuard guard(Lock());
     if (doesMidi_) CallHost(vst::audioMasterWantMidi);
 
+    // The host's arrays hold one buffer per connected channel and no more.
+    std::size_t hostInputs = 0;
+    std::size_t hostOutputs = 0;
+    for (int i = 0; i < InputChannelCount(); ++i) hostInputs += IsInputConnected(i) ? 1 : 0;
+    for (int i = 0; i < OutputChannelCount(); ++i) hostOutputs += IsOutputConnected(i) ? 1 : 0;
+
     const int slice = BlockLength();
     if (slice <= 0) {
         // No scratch to render into: a replacing call still owes the host silence.
         if (kind != Callback::Accumulating && outputs)
-            for (int i = 0; i < OutputChannelCount(); ++i)
+            for (std::size_t i = 0; i < hostOutputs; ++i)
                 if (outputs[i]) std::fill(outputs[i], outputs[i] + frames, Sample(0));
         return;
     }
@@ -57,11 +63,6 @@ void IVstPlugin::ProcessCallback(Sample** inputs, Sample** outputs, int frames, 
         return;
     }
     // More frames than announced: render in slices the scratch buffers can hold.
-    // The host's arrays hold one buffer per connected channel and no more.
-    std::size_t hostInputs = 0;
-    std::size_t hostOutputs = 0;
-    for (int i = 0; i < InputChannelCount(); ++i) hostInputs += IsInputConnected(i) ? 1 : 0;
-    for (int i = 0; i < OutputChannelCount(); ++i) hostOutputs += IsOutputConnected(i) ? 1 : 0;
     std::vector<Sample*>& in = SliceInputs<Sample>();
     std::vector<Sample*>& out = SliceOutputs<Sample>();
     for (int done = 0; done < frames; done += slice) {

@@ -121,6 +121,20 @@ TEST_F(AudioCallbacks, LongBlocksOfAMonoHostReadOnlyTheBuffersItPassed)
     EXPECT_EQ(dout[frames - 1], 0.5);
 }
 
+TEST_F(AudioCallbacks, ABlockSizeOfZeroGivesAMonoHostSilenceInItsOwnBuffersOnly)
+{
+    vst::VstSpeakerArrangement mono{};
+    mono.numChannels = 1;
+    fx.Dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<vst::intptr>(&mono), &mono);
+    fx.Dispatch(vst::effSetBlockSize, 0, 0);
+    std::vector<double> in(kBlock, 1.0), out(kBlock, 9.0);
+    std::vector<double*> ins{in.data()}; // exactly one pointer each, on the heap
+    std::vector<double*> outs{out.data()};
+    fx->processDoubleReplacing(fx.get(), ins.data(), outs.data(), kBlock);
+    EXPECT_EQ(out[0], 0.0);
+    EXPECT_EQ(out[kBlock - 1], 0.0);
+}
+
 TEST_F(AudioCallbacks, EmptyBlocksTouchNothing)
 {
     float keep = 3.0f;
