@@ -31,13 +31,15 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 total=0
 failed=0
 for target in dispatcher state images; do
+  # An image of a few kilobytes may legally inflate to a 64-Mpixel bitmap,
+  # which takes seconds to decode under the sanitizers: hence the long timeout.
   max_len=4096
   [ "$target" = images ] && max_len=16384
   mkdir -p "$work/$target"
   log=$work/$target.log
   status=ok
   if ! "$bin/fuzz_$target" "$work/$target" "tests/fuzz/corpus/$target" \
-      -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -max_len="$max_len" \
+      -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -max_len="$max_len" \
       -print_final_stats=1 -artifact_prefix="$artifacts/$target-" >"$log" 2>&1; then
     status=FAILED
     failed=1
