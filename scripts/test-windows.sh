@@ -7,7 +7,9 @@
 #     compared with the Linux build's renders of the same input, state saved
 #     and loaded across the two builds, and the strict-host checks of
 #     mg-conformance;
-#   - under Xvfb: the editor in a real window (mg-editor-host), its
+#   - under Xvfb: the window part's own tests (mg-editor-window-tests:
+#     opening, closing, messages, the text-entry box, resizing, text, module
+#     paths, the dialogs); the editor in a real window (mg-editor-host), its
 #     screenshots against the headless rendering (pedal-snapshot), the
 #     footswitch, a knob drag, the text-entry box and the choice list
 #     driven with xdotool, and closing and reopening without leftovers.
@@ -68,7 +70,7 @@ fi
 section "static libraries"
 "$here/build-mingw-deps.sh" all
 # The strict-host checks of tools/conformance, where that tool exists.
-windows_targets=(MarrowGrit mg-host mg-editor-host)
+windows_targets=(MarrowGrit mg-host mg-editor-host mg-editor-window-tests)
 [[ -f tools/conformance/CMakeLists.txt ]] && windows_targets+=(mg-conformance)
 for preset in win32 win64; do
     section "build $preset"
@@ -382,6 +384,8 @@ reference effect-off --do "param Effect 0" --do "tick"
 
 for preset in win32 win64; do
     section "$preset: the editor in a window"
+    note "$preset window part in the process (mg-editor-window-tests)" \
+        wine_run "build/$preset/bin/mg-editor-window-tests.exe"
     start_host "$preset"
     check "$preset editor opens in a child window, drawn as headless" editor_opens_as_headless
     check "$preset footswitch toggles Effect and the LED" footswitch_toggles_effect
