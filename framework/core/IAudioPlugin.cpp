@@ -1,5 +1,6 @@
 #include "IAudioPlugin.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdio.h>
 #include <cstring>
@@ -238,7 +239,12 @@ void IAudioPlugin::ConnectInputChannels(int first, int count, bool connected)
     for (int i = first; i < first + count && i < InputChannelCount(); ++i) {
         InputChannel& ch = inputChannels_[static_cast<std::size_t>(i)];
         ch.connected = connected;
-        if (!connected) *ch.slot = ch.ScratchOrNull();
+        if (!connected) {
+            // A channel the host no longer feeds is silent; its scratch may
+            // still hold the last block converted into it.
+            std::fill(ch.scratch.begin(), ch.scratch.end(), 0.0);
+            *ch.slot = ch.ScratchOrNull();
+        }
     }
 }
 

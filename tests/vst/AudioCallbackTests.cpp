@@ -78,6 +78,24 @@ TEST_F(AudioCallbacks, ADisconnectedInputReadsSilenceAndTakesNoHostBuffer)
     EXPECT_EQ(dout1[kBlock - 1], 0.0);
 }
 
+TEST_F(AudioCallbacks, AnInputDisconnectedMidStreamIsSilentNotItsLastBlock)
+{
+    std::vector<float> loud(kBlock, 1.0f), out0(kBlock), out1(kBlock);
+    float* ins[] = {loud.data(), loud.data()};
+    float* outs[] = {out0.data(), out1.data()};
+    fx->processReplacing(fx.get(), ins, outs, kBlock);
+    ASSERT_EQ(out1[0], 0.5f);
+
+    vst::VstSpeakerArrangement mono{};
+    mono.numChannels = 1;
+    fx.Dispatch(vst::effSetSpeakerArrangement, 0, reinterpret_cast<vst::intptr>(&mono), nullptr);
+    float* monoIns[] = {loud.data()};
+    fx->processReplacing(fx.get(), monoIns, outs, kBlock);
+    EXPECT_EQ(out0[0], 0.5f);
+    EXPECT_EQ(out1[0], 0.0f); // not the 1.0 it carried before
+    EXPECT_EQ(out1[kBlock - 1], 0.0f);
+}
+
 TEST_F(AudioCallbacks, MoreFramesThanAnnouncedAreRenderedInSlices)
 {
     const int frames = kBlock * 3 + 5;
