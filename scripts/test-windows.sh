@@ -27,6 +27,9 @@ source "$here/lib.sh"
 root=$(mg_root_dir)
 cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
+# Paths below the checkout count as relative, so a fresh clone elsewhere (as
+# CI makes) still finds the cross builds' objects in the cache.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 
 started=$SECONDS
 passed=0
