@@ -4,6 +4,8 @@
 // creates an IEditorWindow and hands it the module that holds its images.
 #if defined(MG_EDITOR_WIN32)
 #  include "editor/win32/IEditorWindow.h"
+#elif defined(MG_EDITOR_X11)
+#  include "editor/x11/IEditorWindow.h"
 #else
 #  include "editor/headless/IEditorWindow.h"
 #endif

@@ -8,6 +8,9 @@
 #include "core/Trace.h"
 #include "editor/IGraphics.h"
 #include "vst/IVstPlugin.h"
+#if defined(MG_EDITOR_X11)
+#  include "editor/IEditorWindow.h"
+#endif
 
 namespace mg {
 
@@ -21,6 +24,21 @@ int ToIndex(vst::intptr value)
     return (value < INT_MIN || value > INT_MAX) ? -1 : static_cast<int>(value);
 }
 
+// X11 has no timer that calls back on the host's editor thread, so there the
+// host's idle calls on that thread drive the editor window: its events and
+// its redraw ticks. Like a timer tick, this runs without the plug-in lock;
+// controls that push a value take it themselves.
+void IdleEditorWindow([[maybe_unused]] IGraphics* graphics)
+{
+#if defined(MG_EDITOR_X11)
+    try {
+        if (auto* editor = dynamic_cast<IEditorWindow*>(graphics)) editor->Idle();
+    } catch (...) {
+        // nothing may unwind into the host
+    }
+#endif
+}
+
 } // namespace
 
 vst::intptr VST_CALL IVstPlugin::VSTDispatcher(vst::AEffect* effect, vst::int32 opcode, vst::int32 index,
@@ -28,7 +46,11 @@ vst::intptr VST_CALL IVstPlugin::VSTDispatcher(vst::AEffect* effect, vst::int32 
 {
     if (!effect || !effect->object) return 0;
     auto* plugin = static_cast<IVstPlugin*>(effect->object);
-    if (opcode == vst::effEditIdle || opcode == vst::effIdle) return 0;
+    if (opcode == vst::effEditIdle) {
+        IdleEditorWindow(plugin->EditorGraphics());
+        return 0;
+    }
+    if (opcode == vst::effIdle) return 0;
     if (opcode == vst::effClose) {
         // The lock lives inside the object being destroyed: take it to wait
         // for a block in progress, give it up, then go.
