@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
 "$(dirname "$0")/install-test-plugins.sh"
+"$(dirname "$0")/install-x11-test-tools.sh"
 cd "$(mg_root_dir)"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 "$(dirname "$0")/run-fuzzers.sh" "${MG_FUZZ_SECONDS:-60}"
