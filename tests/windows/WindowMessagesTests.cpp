@@ -1,4 +1,5 @@
-// The window part's reading of Win32 message words.
+// The window part's reading of Win32 message words, and the key codes it
+// takes from the table shared with the other window parts.
 #include <gtest/gtest.h>
 
 #include "editor/win32/WindowMessages.h"

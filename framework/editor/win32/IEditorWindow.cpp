@@ -175,7 +175,7 @@ LRESULT IEditorWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
         CloseEditorWindow();
         return 0;
     case WM_KEYDOWN: {
-        const int code = win32::KeyCodeForVirtualKey(static_cast<std::uintptr_t>(wParam));
+        const int code = KeyCodeForVirtualKey(static_cast<std::uintptr_t>(wParam));
         if (code < 0) return 0;
         POINT p{};
         GetCursorPos(&p);

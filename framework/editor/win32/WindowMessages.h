@@ -1,11 +1,13 @@
 #pragma once
-// How the editor window reads Win32 message words: key codes, wheel notches,
-// pointer positions and modifier flags. Plain integer arithmetic, so it is
-// the same on every platform and can be checked without a window.
+// How the editor window reads Win32 message words: wheel notches, pointer
+// positions and modifier flags (key codes come from editor/KeyCodes.h).
+// Plain integer arithmetic, so it is the same on every platform and can be
+// checked without a window.
 #include <cstddef>
 #include <cstdint>
 
 #include "editor/IMouseModifiers.h"
+#include "editor/KeyCodes.h"
 
 namespace mg::win32 {
 
@@ -15,25 +17,6 @@ constexpr unsigned kKeyStateLeft = 0x0001;
 constexpr unsigned kKeyStateRight = 0x0002;
 constexpr unsigned kKeyStateShift = 0x0004;
 constexpr unsigned kKeyStateControl = 0x0008;
-
-// Key code of KeyPress for a virtual key: space 0, up 1, down 2, left 3,
-// right 4, digits 5..14, letters 15..40 (also for 0x61..0x7A); -1 for a key
-// the editor drops.
-constexpr int KeyCodeForVirtualKey(std::uintptr_t key)
-{
-    switch (key) {
-    case 0x20: return 0;
-    case 0x26: return 1;
-    case 0x28: return 2;
-    case 0x25: return 3;
-    case 0x27: return 4;
-    default: break;
-    }
-    if (key >= 0x30 && key <= 0x39) return static_cast<int>(key - 0x30) + 5;
-    if (key >= 0x41 && key <= 0x5A) return static_cast<int>(key - 0x41) + 15;
-    if (key >= 0x61 && key <= 0x7A) return static_cast<int>(key - 0x61) + 15;
-    return -1;
-}
 
 // Signed low and high halves of a 32-bit message word.
 constexpr int LowWordSigned(std::uintptr_t word) { return static_cast<std::int16_t>(word & 0xFFFF); }
