@@ -345,7 +345,7 @@ IEditorWindow::IEditorWindow(IAudioPlugin* owner, int width, int height, int fra
 IEditorWindow::~IEditorWindow()
 {
     CloseEditorWindow();
-    retired_.reset();
+    retired_.clear();
     EndTextEntry();
 }
 
@@ -444,7 +444,7 @@ void IEditorWindow::CloseEditorWindow()
     // The box goes with the window; nothing it held is committed.
     EndTextEntry();
     if (pumping_) {
-        retired_ = std::move(x_);
+        retired_.push_back(std::move(x_));
     } else {
         x_.reset();
     }
@@ -452,7 +452,8 @@ void IEditorWindow::CloseEditorWindow()
 
 void IEditorWindow::Idle()
 {
-    if (!x_ || std::this_thread::get_id() != windowThread_) return;
+    // Not from another thread, and not again from a host call made inside.
+    if (!x_ || pumping_ || std::this_thread::get_id() != windowThread_) return;
     XSide* const side = x_.get();
     pumping_ = true;
     // Only the last of a run of pointer moves counts: drags measure from the
@@ -495,7 +496,7 @@ void IEditorWindow::Idle()
         }
     }
     pumping_ = false;
-    retired_.reset();
+    retired_.clear();
     if (x_) x_->window->Flush();
 }
 

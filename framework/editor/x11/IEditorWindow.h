@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "core/IParameter.h"
 #include "editor/IGraphics.h"
@@ -96,10 +97,10 @@ private:
     bool promptFresh_ = false;
 
     std::unique_ptr<XSide> x_;
-    // While Idle handles events, a window closed by a host call made from
-    // inside them waits here until Idle is done with it.
+    // While Idle handles events, windows closed by host calls made from
+    // inside them wait here until Idle is done with them.
     bool pumping_ = false;
-    std::unique_ptr<XSide> retired_;
+    std::vector<std::unique_ptr<XSide>> retired_;
     std::thread::id windowThread_;
     std::chrono::steady_clock::time_point nextTick_;
 };
