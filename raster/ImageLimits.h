@@ -7,7 +7,7 @@
 namespace mg {
 
 inline constexpr std::uint32_t kMaxImageSide = 16384;
-inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 26; // 64 Mpixel, 256 MiB
+inline constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 24; // 16 Mpixel, 64 MiB
 
 constexpr bool ImageSizeAllowed(std::uint64_t width, std::uint64_t height)
 {
