@@ -141,11 +141,64 @@ TEST(RenderCompare, SumOfInputsRefusesWhatItCannotCheck)
     EXPECT_FALSE(CheckSumOfInputs(input, input, Window{}).problem.empty());
 }
 
+TEST(RenderCompare, PeakDifference)
+{
+    const Audio a = Tones(0.7, 0.5);
+    Audio b = a;
+    const Window all{0, a.Frames()};
+    EXPECT_TRUE(std::isinf(PeakDifferenceDb(a, b, all)) && PeakDifferenceDb(a, b, all) < 0);
+    b.samples[501] += 0.01;
+    EXPECT_NEAR(PeakDifferenceDb(a, b, all), -40.0, 1e-6);
+    EXPECT_LT(PeakDifferenceDb(a, b, Window{300, all.end}), -39.0);
+    EXPECT_TRUE(std::isinf(PeakDifferenceDb(a, b, Window{251, all.end}))); // frame 250 is before
+    b.samples[7] = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_GT(PeakDifferenceDb(a, b, all), 0.0);
+}
+
+TEST(RenderCompare, FileChoiceTakesOnlyATrailingChannelRange)
+{
+    auto check = [](const std::string& text, const std::string& path, int first, int count) {
+        const FileChoice c = ParseFileChoice(text);
+        EXPECT_EQ(c.path, path) << text;
+        EXPECT_EQ(c.first, first) << text;
+        EXPECT_EQ(c.count, count) << text;
+    };
+    check("render.wav", "render.wav", 0, -1);
+    check("render.wav:3-4", "render.wav", 2, 2);
+    check("render.wav:2", "render.wav", 1, 1);
+    check("/a:b/render.wav:1-2", "/a:b/render.wav", 0, 2);
+    // Not a range: the whole text is the path.
+    check("render.wav:4-3", "render.wav:4-3", 0, -1);
+    check("render.wav:0", "render.wav:0", 0, -1);
+    check("render.wav:-1", "render.wav:-1", 0, -1);
+    check("render.wav:1-2x", "render.wav:1-2x", 0, -1);
+    check("c:render.wav", "c:render.wav", 0, -1);
+    check(":3", ":3", 0, -1);
+}
+
+TEST(RenderCompare, SelectChannels)
+{
+    Audio four{48000.0, 4, {}};
+    for (int f = 0; f < 3; ++f) {
+        for (int c = 0; c < 4; ++c) four.samples.push_back(10.0 * f + c);
+    }
+    const Audio right = SelectChannels(four, 2, 2);
+    ASSERT_EQ(right.channels, 2);
+    EXPECT_EQ(right.Frames(), 3);
+    EXPECT_EQ(right.At(2, 0), 22.0);
+    EXPECT_EQ(right.At(2, 1), 23.0);
+    EXPECT_EQ(SelectChannels(four, 1, -1).channels, 3);
+    EXPECT_EQ(SelectChannels(four, 0, -1).samples, four.samples);
+    EXPECT_EQ(SelectChannels(four, 3, 2).channels, 0);
+    EXPECT_EQ(SelectChannels(four, -1, 1).channels, 0);
+}
+
 TEST(RenderCompare, FormatDb)
 {
     EXPECT_EQ(FormatDb(-3.14159), "-3.142");
     EXPECT_EQ(FormatDb(0.04, 2), "0.04");
     EXPECT_EQ(FormatDb(-std::numeric_limits<double>::infinity()), "-inf");
+    EXPECT_EQ(FormatDb(std::numeric_limits<double>::infinity()), "inf");
 }
 
 } // namespace

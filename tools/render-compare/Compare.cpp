@@ -102,9 +102,63 @@ SumCheck CheckSumOfInputs(const Audio& input, const Audio& test, Window window)
     return result;
 }
 
+double PeakDifferenceDb(const Audio& a, const Audio& b, Window window)
+{
+    if (a.channels != b.channels) return std::numeric_limits<double>::infinity();
+    const std::int64_t end = std::min({window.end, a.Frames(), b.Frames()});
+    double peak = 0.0;
+    bool nan = false;
+    for (std::int64_t f = window.begin; f < end; ++f) {
+        for (int c = 0; c < a.channels; ++c) {
+            const double d = std::fabs(a.At(f, c) - b.At(f, c));
+            if (std::isnan(d)) nan = true;
+            else peak = std::max(peak, d);
+        }
+    }
+    if (nan) return std::numeric_limits<double>::infinity();
+    return peak > 0.0 ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
+}
+
+FileChoice ParseFileChoice(const std::string& text)
+{
+    FileChoice choice{text, 0, -1};
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return choice;
+    const std::string range = text.substr(colon + 1);
+    int first = 0;
+    int last = 0;
+    char dash = 0;
+    char extra = 0;
+    const int n = std::sscanf(range.c_str(), "%d%c%d%c", &first, &dash, &last, &extra);
+    const bool digitsOnly = range.find_first_not_of("0123456789-") == std::string::npos;
+    if (!digitsOnly || range.empty() || range.front() == '-') return choice;
+    if (n == 1 && first >= 1) {
+        last = first;
+    } else if (!(n == 3 && dash == '-' && first >= 1 && last >= first)) {
+        return choice;
+    }
+    choice.path = text.substr(0, colon);
+    choice.first = first - 1;
+    choice.count = last - first + 1;
+    return choice;
+}
+
+Audio SelectChannels(const Audio& audio, int first, int count)
+{
+    if (count < 0) count = audio.channels - first;
+    if (first < 0 || count <= 0 || first + count > audio.channels) return Audio{audio.rate, 0, {}};
+    if (first == 0 && count == audio.channels) return audio;
+    Audio out{audio.rate, count, {}};
+    out.samples.reserve(static_cast<std::size_t>(audio.Frames() * count));
+    for (std::int64_t f = 0; f < audio.Frames(); ++f) {
+        for (int c = first; c < first + count; ++c) out.samples.push_back(audio.At(f, c));
+    }
+    return out;
+}
+
 std::string FormatDb(double db, int decimals)
 {
-    if (std::isinf(db) && db < 0) return "-inf";
+    if (std::isinf(db)) return db < 0 ? "-inf" : "inf";
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, db);
     return text;

@@ -59,6 +59,23 @@ struct SumCheck {
 };
 SumCheck CheckSumOfInputs(const Audio& input, const Audio& test, Window window);
 
+// The largest difference between two renders' samples over the window, in
+// dBFS; -infinity when they are equal, +infinity when their channels differ.
+double PeakDifferenceDb(const Audio& a, const Audio& b, Window window);
+
+// A file named on the command line, with an optional choice of channels:
+// "PATH:3-4" is channels 3 and 4 (counted from 1), "PATH:2" channel 2 alone.
+struct FileChoice {
+    std::string path;
+    int first = 0;   // from 0
+    int count = -1;  // -1: all from first
+};
+FileChoice ParseFileChoice(const std::string& text);
+
+// Channels [first, first + count) of audio (count -1: the rest); no
+// channels at all when they are not all there.
+Audio SelectChannels(const Audio& audio, int first, int count);
+
 // Decibel text with a fixed number of decimals, "-inf" for silence.
 std::string FormatDb(double db, int decimals = 3);
 

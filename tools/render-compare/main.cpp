@@ -48,8 +48,10 @@ Options:
   --tolerance DB   largest level difference for "level" (default 0.1)
   --floor DBFS     silence is below this RMS level (default -100)
 
-Files are read with libsndfile, so float WAV above full scale keeps its
-values. Files compared must have the same sample rate and channel count.
+FILE may end in ":FIRST-LAST" or ":N" to take only those channels (from 1):
+"render.wav:3-4". Files are read with libsndfile, so float WAV above full
+scale keeps its values. Files compared must have the same sample rate and
+channel count.
 Prints one line "CHECK ok: ..." or "CHECK FAILED: ...". Exit status: 0 when
 the check passes, 1 when it fails, 2 for a bad command line or file.
 )";
@@ -109,7 +111,7 @@ std::optional<Options> Parse(int argc, char** argv)
     return o;
 }
 
-std::optional<Audio> Read(const std::string& path)
+std::optional<Audio> ReadFile(const std::string& path)
 {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -129,6 +131,21 @@ std::optional<Audio> Read(const std::string& path)
         return std::nullopt;
     }
     return audio;
+}
+
+// A file as named on the command line, "PATH" or "PATH:FIRST-LAST".
+std::optional<Audio> Read(const std::string& text)
+{
+    const auto choice = mg::compare::ParseFileChoice(text);
+    auto audio = ReadFile(choice.path);
+    if (!audio) return std::nullopt;
+    Audio chosen = mg::compare::SelectChannels(*audio, choice.first, choice.count);
+    if (chosen.channels == 0) {
+        std::fprintf(stderr, "render-compare: error: %s has %d channels, not channels %d to %d\n",
+                     choice.path.c_str(), audio->channels, choice.first + 1, choice.first + choice.count);
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 bool SameShape(const Audio& a, const std::string& aPath, const Audio& b, const std::string& bPath)
@@ -191,8 +208,9 @@ int Level(const Options& o)
             return kFail;
         }
     }
-    std::printf("level ok: %s, difference %s dB (%s)\n", levels.c_str(), FormatDb(theirs - ours).c_str(),
-                WindowText(w, test->rate).c_str());
+    std::printf("level ok: %s, difference %s dB (%s; largest sample difference %s dBFS)\n", levels.c_str(),
+                FormatDb(theirs - ours).c_str(), WindowText(w, test->rate).c_str(),
+                FormatDb(mg::compare::PeakDifferenceDb(*reference, *test, w), 1).c_str());
     return kPass;
 }
 
