@@ -15,3 +15,4 @@ for preset in dev asan tsan; do
   ctest --preset "$preset" -j2
 done
 "$(dirname "$0")/test-windows.sh"
+"$(dirname "$0")/test-hosts.sh"
