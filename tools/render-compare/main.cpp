@@ -38,14 +38,15 @@ Usage:
       Every channel of TEST equals channel 1 + channel 2 of INPUT, to
       single-precision rounding, over the steady window (by default the
       whole file). Fails when TEST is silent.
-  render-compare stats FILE [options]
+  render-compare stats FILE [--expect DBFS,DBFS...] [options]
       Prints the RMS level of each channel over the steady window; fails
-      when every channel is below --floor.
+      when every channel is below --floor, or when a channel's level is
+      more than --tolerance dB from the one --expect gives for it.
 
 Options:
   --skip S         seconds skipped at the start (default 0.5; bypass 0)
   --skip-end S     seconds skipped at the end (default 0.25; bypass 0)
-  --tolerance DB   largest level difference for "level" (default 0.1)
+  --tolerance DB   largest level difference (default 0.1)
   --floor DBFS     silence is below this RMS level (default -100)
 
 FILE may end in ":FIRST-LAST" or ":N" to take only those channels (from 1):
@@ -64,6 +65,7 @@ struct Options {
     std::optional<double> skip;
     std::optional<double> skipEnd;
     double tolerance = 0.1;
+    std::vector<double> expect; // stats: one level per channel
     double floor = -100.0;
 };
 
@@ -72,6 +74,23 @@ bool ParseNumber(const char* text, double& out)
     char* end = nullptr;
     out = std::strtod(text, &end);
     return end != text && *end == '\0' && std::isfinite(out);
+}
+
+bool ParseList(const char* text, std::vector<double>& out)
+{
+    out.clear();
+    std::string item;
+    for (const char* p = text;; ++p) {
+        if (*p == ',' || *p == '\0') {
+            double number = 0.0;
+            if (!ParseNumber(item.c_str(), number)) return false;
+            out.push_back(number);
+            item.clear();
+            if (*p == '\0') return true;
+        } else {
+            item += *p;
+        }
+    }
 }
 
 std::optional<Options> Parse(int argc, char** argv)
@@ -83,7 +102,13 @@ std::optional<Options> Parse(int argc, char** argv)
         const std::string arg = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         double number = 0.0;
-        if (arg == "--dry") {
+        if (arg == "--expect") {
+            const char* v = value();
+            if (!v || !ParseList(v, o.expect)) {
+                std::fprintf(stderr, "render-compare: error: --expect needs levels in dBFS, separated by commas\n");
+                return std::nullopt;
+            }
+        } else if (arg == "--dry") {
             const char* v = value();
             if (!v) return std::nullopt;
             o.dry = v;
@@ -273,16 +298,31 @@ int Stats(const Options& o)
 {
     const auto audio = Read(o.files[0]);
     if (!audio) return kError;
+    if (!o.expect.empty() && static_cast<int>(o.expect.size()) != audio->channels) {
+        std::fprintf(stderr, "render-compare: error: --expect gives %zu levels for %d channels\n", o.expect.size(),
+                     audio->channels);
+        return kError;
+    }
     const Window w = mg::compare::SteadyWindow(audio->Frames(), audio->rate, o.skip.value_or(0.5),
                                                 o.skipEnd.value_or(0.25));
-    const bool silent = mg::compare::IsSilent(*audio, w, o.floor);
-    std::printf("stats %s: %g Hz, %lld frames, window %s:", silent ? "FAILED (silent)" : "ok", audio->rate,
-                static_cast<long long>(audio->Frames()), WindowText(w, audio->rate).c_str());
+    std::string problem;
+    if (mg::compare::IsSilent(*audio, w, o.floor)) problem = " (silent)";
+    std::string levels;
     for (int c = 0; c < audio->channels; ++c) {
-        std::printf(" channel %d %s dBFS%s", c + 1, FormatDb(mg::compare::RmsDb(*audio, w, c)).c_str(),
-                    c + 1 < audio->channels ? "," : "\n");
+        const double level = mg::compare::RmsDb(*audio, w, c);
+        levels += " channel " + std::to_string(c + 1) + " " + FormatDb(level) + " dBFS";
+        if (!o.expect.empty()) {
+            levels += " (expected " + FormatDb(o.expect[static_cast<std::size_t>(c)]) + ")";
+            if (!(std::fabs(level - o.expect[static_cast<std::size_t>(c)]) <= o.tolerance)) {
+                problem = " (not the expected levels)";
+            }
+        }
+        if (c + 1 < audio->channels) levels += ",";
     }
-    return silent ? kFail : kPass;
+    std::printf("stats %s: %g Hz, %lld frames, window %s:%s\n", problem.empty() ? "ok" : ("FAILED" + problem).c_str(),
+                audio->rate, static_cast<long long>(audio->Frames()), WindowText(w, audio->rate).c_str(),
+                levels.c_str());
+    return problem.empty() ? kPass : kFail;
 }
 
 } // namespace
