@@ -35,8 +35,10 @@ struct BiquadBank {
 
     void ClearBank();
     void ClearStates();
-    // False once a non-finite input has reached any section's state.
-    bool StatesFinite(int sections) const;
+    // False once a non-finite input has reached any section's state (of the
+    // first `sections`, or of sections first to last−1).
+    bool StatesFinite(int sections) const { return StatesFinite(0, sections); }
+    bool StatesFinite(int first, int last) const;
 };
 
 } // namespace mg

@@ -25,6 +25,7 @@ MarrowGrit::MarrowGrit(vst::HostCallback host)
     AddPresetFromValues("Init", {1.0, 0.5, 1, 1});
     FillPresetsWithCurrent("Init", 15);
 
+    SetChainIsa(BestChainIsa());
     BuildEditor();
 }
 
@@ -87,6 +88,16 @@ void MarrowGrit::OnReset()
     }
 }
 
+bool MarrowGrit::SetChainIsa(ChainIsa isa)
+{
+    const ChainKernels* kernels = ChainKernelsFor(isa);
+    if (!kernels) return false;
+    LockGuard guard(Lock());
+    chainIsa = isa;
+    chain = kernels;
+    return true;
+}
+
 // ---- audio ---------------------------------------------------------------------------
 
 double MarrowGrit::FuzzStage(double x)
@@ -124,21 +135,16 @@ void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
         }
         return;
     }
-    const bool cabinet = cabinetOn;
     // One noise entry per frame, from the start of the table in every block;
-    // a block longer than the table starts it over.
-    int n = 0;
-    for (int i = 0; i < frames; ++i) {
-        const double x = (in1[i] + in0[i]) + noiseTable[n];
-        if (++n == kNoiseTableSize) n = 0;
-        double y = FuzzStage(x);
-        if (cabinet) y = CabinetStage(y);
-        out1[i] = y;
-        out0[i] = y;
-    }
+    // a block longer than the table starts it over. The kernels run the
+    // chain of FuzzStage and CabinetStage, sample for sample the same.
+    const ChainBlock block{&bank, in0, in1, out0, out1, frames, noiseTable, drive, attack, outputGain};
+    const bool cabinet = cabinetOn;
+    const bool ran = (cabinet ? chain->fuzzCabinet : chain->fuzz)(block);
     // A non-finite sample from the host would otherwise leave the recursive
-    // sections broken until the next change of sample rate.
-    if (!bank.StatesFinite(kDesignedSections)) bank.ClearStates();
+    // sections broken until the next change of sample rate. The kernel has
+    // checked the sections it ran.
+    if (!ran || (!cabinet && !bank.StatesFinite(kCabinetFirst, kCabinetLast + 1))) bank.ClearStates();
 }
 
 } // namespace mg

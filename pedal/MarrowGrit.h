@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "BiquadBank.h"
+#include "ChainKernels.h"
 #include "NoiseTable.h"
 #include "vst/IVstPlugin.h"
 
@@ -24,6 +25,12 @@ public:
 
     double FuzzStage(double x);
     double CabinetStage(double x);
+
+    // The instruction set of the effect chain: the widest available from
+    // construction on. Another can be chosen for comparison; false (and no
+    // change) when this machine cannot run it.
+    bool SetChainIsa(ChainIsa isa);
+    ChainIsa ActiveChainIsa() const { return chainIsa; }
 
     // Read-only views for tools and tests.
     const BiquadBank& Bank() const { return bank; }
@@ -53,6 +60,9 @@ private:
     BiquadBank bank;
     // Watches the footswitch; the footswitch does not own its observers.
     std::unique_ptr<StompSwitch> stompSwitch;
+    // The effect chain's kernels, chosen once at construction.
+    ChainIsa chainIsa = ChainIsa::Scalar;
+    const ChainKernels* chain = nullptr;
 };
 
 } // namespace mg

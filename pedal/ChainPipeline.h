@@ -1,0 +1,561 @@
+#pragma once
+// The pedal's effect chain as a software pipeline across SIMD lanes;
+// included by the kernel files, each with its own vector operations.
+//
+// Within a frame the sections run in series, but section k needs, for frame
+// f, only its own past and section k−1's output for frame f. So all sections
+// sit in the lanes of a few vectors and advance together, one step per tick,
+// each on a different frame. Every lane does its section's arithmetic in the
+// section's own order, so it computes bit for bit what the plain chain does.
+//
+// Positions: position j is lane j / NV of vector j mod NV. The tail of the
+// chain (sections 2 to 11, or 2 to 21 with the cabinet) takes positions 0 to
+// L−1, section 2 + j at position j; a position hands its output on to
+// position j+1, which is the next vector's same lane, or for the last
+// vector, vector 0 one lane up. So a tick needs one lane shift, and the
+// longest dependency from one tick to the next is a single section step.
+// With a skew S the value handed on is the one from S ticks back: section j
+// works S·j frames behind the tail's first, and a tick waits for a step S
+// ticks old, so the processor can overlap S ticks.
+//
+// The head (sections 0 and 1) takes two spare positions, side by side in
+// consecutive vectors, and works kLead frames ahead of the tail. Its output
+// goes through the clipper and the clean/clipped mix in groups of WS frames,
+// in vectors, and returns to the tail's first lane. The head's first kLead
+// frames of a block run in plain scalar code before the first tick, so the
+// pipeline starts with the tail's first frame.
+//
+// At tick u a position works on frame u − lag; ticks run from kLead until
+// the last section has finished the block. In the first and the last ticks
+// the positions without a frame of the block keep their states. Afterwards
+// the bank holds exactly the states the plain chain leaves.
+//
+// Everything here is a template over operations types that each kernel file
+// declares in an unnamed namespace: no function compiled for one instruction
+// set can stand in for another's at link time.
+#include <cmath>
+#include <utility>
+
+#include "BiquadBank.h"
+#include "ChainKernels.h"
+#include "NoiseTable.h"
+
+#if defined(__GNUC__)
+#define MG_CHAIN_INLINE __attribute__((always_inline)) inline
+#define MG_CHAIN_LAMBDA_INLINE __attribute__((always_inline))
+#define MG_CHAIN_UNROLL _Pragma("GCC unroll 32")
+#else
+#define MG_CHAIN_INLINE inline
+#define MG_CHAIN_LAMBDA_INLINE
+#define MG_CHAIN_UNROLL
+#endif
+
+namespace mg::chain {
+
+inline constexpr int kTailFirst = 2;      // first section after the clipper
+inline constexpr int kFuzzTail = 10;      // sections 2 to 11
+inline constexpr int kCabinetTail = 20;   // sections 2 to 21
+inline constexpr int kGainTailIndex = 10; // section 12 takes the output gain
+inline constexpr int kZeroSection = BiquadBank::kSections - 1; // never designed: all zero
+inline constexpr double kNever = 1e9;     // lag of a spare lane
+
+// The clipper's constants, formed as the clipper forms them.
+inline constexpr double kClipLevel = 0.8;
+inline constexpr double kClipScale = 10.0 * kClipLevel;
+inline constexpr double kClipHigh = 10.0 * kClipLevel * 0.1;
+inline constexpr double kClipLow = 10.0 * kClipLevel * -0.1;
+
+// FuzzShaper on every lane, without branches: the same operations in the
+// same order, with ordered compares, so a NaN goes the way it goes there.
+template <class O>
+MG_CHAIN_INLINE typename O::V Shape(typename O::V s, typename O::V g)
+{
+    using V = typename O::V;
+    const V d = O::Mul(s, g);
+    const V m = O::Abs(d);
+    // SoftClip(s, 0.8, g)
+    const V curve = O::Mul(O::Mul(O::Set(kClipScale), d), O::Sub(O::Set(1.0), O::Div(m, O::Set(0.4))));
+    const V flat = O::Select(O::Ge(d, O::Set(0.2)), O::Set(kClipHigh), O::Set(kClipLow));
+    const V y = O::Select(O::Lt(m, O::Set(0.2)), curve, flat);
+    // Rectify, limit, shift, step.
+    const V c = O::Select(O::Lt(y, O::Set(0.0)), O::Set(0.0), O::Select(O::Lt(y, O::Set(0.3)), y, O::Set(0.3)));
+    const V t = O::Select(O::Gt(d, O::Set(-0.2)), O::Set(-0.2), O::Set(0.02));
+    return O::Add(c, t);
+}
+
+// Scalar operations: the portable kernel's, and the clipper's in the plain
+// chain of every kernel.
+template <class Tag>
+struct ScalarOps {
+    using V = double;
+    using M = bool;
+    static constexpr int W = 1;
+
+    static MG_CHAIN_INLINE V Load(const double* p) { return *p; }
+    static MG_CHAIN_INLINE void Store(double* p, V v) { *p = v; }
+    static MG_CHAIN_INLINE V Set(double x) { return x; }
+    static MG_CHAIN_INLINE V Add(V a, V b) { return a + b; }
+    static MG_CHAIN_INLINE V Sub(V a, V b) { return a - b; }
+    static MG_CHAIN_INLINE V Mul(V a, V b) { return a * b; }
+    static MG_CHAIN_INLINE V Div(V a, V b) { return a / b; }
+    static MG_CHAIN_INLINE V Abs(V a) { return std::fabs(a); }
+    static MG_CHAIN_INLINE M Lt(V a, V b) { return a < b; }
+    static MG_CHAIN_INLINE M Gt(V a, V b) { return a > b; }
+    static MG_CHAIN_INLINE M Ge(V a, V b) { return a >= b; }
+    static MG_CHAIN_INLINE V Select(M m, V a, V b) { return m ? a : b; }
+    static MG_CHAIN_INLINE M Live(V lag, V start, V lo, V hi) { return lag > lo && start < hi; }
+    static MG_CHAIN_INLINE V ShiftIn(V, double e) { return e; }
+    template <int>
+    static MG_CHAIN_INLINE V Insert(V, double x) { return x; }
+    template <int>
+    static MG_CHAIN_INLINE double Lane(V v) { return v; }
+    static MG_CHAIN_INLINE V Gather(const double* base, const int* k) { return base[k[0]]; }
+    template <int NV>
+    static MG_CHAIN_INLINE void ScatterAll(double* base, const V (&v)[NV], const int (&write)[NV][W])
+    {
+        for (int g = 0; g < NV; ++g)
+            if (write[g][0] >= 0) base[write[g][0]] = v[g];
+    }
+    static MG_CHAIN_INLINE bool AllZero(V v) { return v == 0.0; }
+};
+
+// One section step in plain scalars, for the head's first frames and the
+// plain chain. (A
+// template only so that each kernel file has its own.)
+template <class O>
+struct ScalarSection {
+    double b0, b1, b2, a1, a2, x1, x2, y1, y2;
+
+    MG_CHAIN_INLINE void Load(const BiquadBank& bank, int k)
+    {
+        b0 = bank.b0[k];
+        b1 = bank.b1[k];
+        b2 = bank.b2[k];
+        a1 = bank.a1[k];
+        a2 = bank.a2[k];
+        x1 = bank.x1[k];
+        x2 = bank.x2[k];
+        y1 = bank.y1[k];
+        y2 = bank.y2[k];
+    }
+    MG_CHAIN_INLINE double Run(double x)
+    {
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y + BiquadBank::kDenormalOffset;
+    }
+};
+
+// Where everything sits, for a tail of L sections in NV vectors of W lanes,
+// skew S, the clipper on WS frames at a time.
+template <int L, int NV, int W, int S, int WS>
+struct Layout {
+    static constexpr int kHead0 = [] {
+        for (int j = L; j + 1 < NV * W; ++j)
+            if (j % NV <= NV - 2) return j;
+        return -1;
+    }();
+    static_assert(kHead0 >= 0, "no room for the head beside the tail");
+    static_assert(WS % S == 0, "a group of ticks holds whole skews");
+    static constexpr int kHeadVector = kHead0 % NV;
+    static constexpr int kHeadLane = kHead0 / NV;
+    static constexpr int kOutVector = (L - 1) % NV;
+    static constexpr int kOutLane = (L - 1) / NV;
+    static constexpr int kGainVector = kGainTailIndex % NV;
+    static constexpr int kGainLane = kGainTailIndex / NV;
+    // The tail takes frame f at tick f + kLead. The clipper runs on the group
+    // of f once section 1 is done with the group's last frame, up to WS − 1
+    // + S ticks after the head took f, and needs a few ticks of its own.
+    static constexpr int kLead = (WS + 3 * S + 1 + WS - 1) / WS * WS;
+    static constexpr int kDepth = kLead + S * (L - 1); // lag of the last section
+    static constexpr int kRing = [] {
+        int r = 1;
+        while (r < kLead + 2 * WS) r *= 2;
+        return r;
+    }();
+
+    // Bank section at position j, or -1 for a spare lane.
+    static constexpr int Section(int j)
+    {
+        if (j < L) return kTailFirst + j;
+        if (j == kHead0) return 0;
+        if (j == kHead0 + 1) return 1;
+        return -1;
+    }
+    // Frames behind the head's first section.
+    static constexpr double Lag(int j)
+    {
+        if (j < L) return kLead + S * j;
+        if (j == kHead0) return 0;
+        if (j == kHead0 + 1) return S;
+        return kNever;
+    }
+    // First frame of a block the position works on in the pipeline: the
+    // head's first kLead frames run before it starts.
+    static constexpr double First(int j) { return j == kHead0 || j == kHead0 + 1 ? kLead : 0; }
+
+    // Per vector and lane: the bank section to read (spare lanes read the
+    // all-zero last section), the section to write back (-1: none), and the
+    // ticks at which the lane has a frame of the block: lag + first ≤ u and
+    // u − frames < lag.
+    struct Tables {
+        int read[NV][W];
+        int write[NV][W];
+        double lag[NV][W];
+        double start[NV][W];
+    };
+    static constexpr Tables kTables = [] {
+        Tables t{};
+        for (int g = 0; g < NV; ++g)
+            for (int l = 0; l < W; ++l) {
+                const int j = g + NV * l;
+                t.read[g][l] = Section(j) < 0 ? kZeroSection : Section(j);
+                t.write[g][l] = Section(j);
+                t.lag[g][l] = Lag(j);
+                t.start[g][l] = Lag(j) + First(j);
+            }
+        return t;
+    }();
+};
+
+template <class O, int L, int NV, int S, int WS, bool kCabinet>
+struct Pipeline {
+    using V = typename O::V;
+    using M = typename O::M;
+    static constexpr int W = O::W;
+    using Map = Layout<L, NV, W, S, WS>;
+
+    V b0[NV], b1[NV], b2[NV], a1[NV], a2[NV];
+    V x1[NV], x2[NV], y1[NV], y2[NV];
+    V p[S][NV]; // with S > 1: what each position handed on in the last S ticks
+    V lag[NV], start[NV];
+    V gain; // 1 in every lane but section 12's, which takes the output gain
+
+    // The bank's coefficients and states; the head's lanes take theirs from
+    // `head` (sections 0 and 1 after the scalar frames), and have no frame
+    // at all when `headFrames` is false.
+    MG_CHAIN_INLINE void Load(const BiquadBank& bank, double outputGain, const ScalarSection<O> (&head)[2], bool headFrames)
+    {
+        MG_CHAIN_UNROLL
+        for (int g = 0; g < NV; ++g) {
+            const int* const k = Map::kTables.read[g];
+            b0[g] = O::Gather(bank.b0, k);
+            b1[g] = O::Gather(bank.b1, k);
+            b2[g] = O::Gather(bank.b2, k);
+            a1[g] = O::Gather(bank.a1, k);
+            a2[g] = O::Gather(bank.a2, k);
+            x1[g] = O::Gather(bank.x1, k);
+            x2[g] = O::Gather(bank.x2, k);
+            y1[g] = O::Gather(bank.y1, k);
+            y2[g] = O::Gather(bank.y2, k);
+            lag[g] = O::Load(Map::kTables.lag[g]);
+            start[g] = O::Load(Map::kTables.start[g]);
+            for (int s = 0; s < S; ++s) p[s][g] = O::Set(0.0);
+        }
+        constexpr int h0 = Map::kHeadVector, h1 = Map::kHeadVector + 1, l = Map::kHeadLane;
+        x1[h0] = O::template Insert<l>(x1[h0], head[0].x1);
+        x2[h0] = O::template Insert<l>(x2[h0], head[0].x2);
+        y1[h0] = O::template Insert<l>(y1[h0], head[0].y1);
+        y2[h0] = O::template Insert<l>(y2[h0], head[0].y2);
+        x1[h1] = O::template Insert<l>(x1[h1], head[1].x1);
+        x2[h1] = O::template Insert<l>(x2[h1], head[1].x2);
+        y1[h1] = O::template Insert<l>(y1[h1], head[1].y1);
+        y2[h1] = O::template Insert<l>(y2[h1], head[1].y2);
+        if (!headFrames) {
+            lag[h0] = O::template Insert<l>(lag[h0], kNever);
+            lag[h1] = O::template Insert<l>(lag[h1], kNever);
+            start[h0] = O::template Insert<l>(start[h0], kNever);
+            start[h1] = O::template Insert<l>(start[h1], kNever);
+        }
+        double t[W];
+        for (int i = 0; i < W; ++i) t[i] = i == Map::kGainLane ? outputGain : 1.0;
+        gain = O::Load(t);
+    }
+
+    // Writes the states back; true when all of them are finite.
+    MG_CHAIN_INLINE bool Store(BiquadBank& bank) const
+    {
+        O::ScatterAll(bank.x1, x1, Map::kTables.write);
+        O::ScatterAll(bank.x2, x2, Map::kTables.write);
+        O::ScatterAll(bank.y1, y1, Map::kTables.write);
+        O::ScatterAll(bank.y2, y2, Map::kTables.write);
+        const V zero = O::Set(0.0);
+        V sum = zero;
+        MG_CHAIN_UNROLL
+        for (int g = 0; g < NV; ++g) {
+            // x·0 is 0 for every finite x, NaN otherwise; spare lanes count not.
+            const V terms = O::Add(O::Add(O::Mul(x1[g], zero), O::Mul(x2[g], zero)),
+                                   O::Add(O::Mul(y1[g], zero), O::Mul(y2[g], zero)));
+            sum = O::Add(sum, O::Select(O::Lt(O::Load(Map::kTables.lag[g]), O::Set(kNever)), terms, zero));
+        }
+        return O::AllZero(sum);
+    }
+
+    // Tick u ≡ kPhase (mod S): the tail's first lane takes `e`, the head's
+    // first section `x`, every other position what the position before it
+    // handed on S ticks ago. With kMasked, only the positions with a frame of
+    // the block update their states.
+    template <bool kMasked, int kPhase>
+    MG_CHAIN_INLINE void Tick(double e, double x, int u = 0, int frames = 0)
+    {
+        // With skew 1 what a position handed on in the last tick is its y1 plus
+        // the offset (a position whose successor is live was live itself),
+        // which spares the registers of p.
+        const V offset = O::Set(BiquadBank::kDenormalOffset);
+        V in[NV];
+        if constexpr (S == 1) {
+            in[0] = O::ShiftIn(O::Add(y1[NV - 1], offset), e);
+            MG_CHAIN_UNROLL
+            for (int g = 1; g < NV; ++g) in[g] = O::Add(y1[g - 1], offset);
+        } else {
+            in[0] = O::ShiftIn(p[kPhase][NV - 1], e);
+            MG_CHAIN_UNROLL
+            for (int g = 1; g < NV; ++g) in[g] = p[kPhase][g - 1];
+        }
+        in[Map::kHeadVector] = O::template Insert<Map::kHeadLane>(in[Map::kHeadVector], x);
+        if constexpr (kCabinet) in[Map::kGainVector] = O::Mul(in[Map::kGainVector], gain);
+
+        // Live: u − frames < lag and start ≤ u; both are whole numbers.
+        V lo{}, hi{};
+        if constexpr (kMasked) {
+            lo = O::Set(static_cast<double>(u - frames) + 0.5);
+            hi = O::Set(static_cast<double>(u) + 0.5);
+        }
+        MG_CHAIN_UNROLL
+        for (int g = 0; g < NV; ++g) {
+            const V y = O::Sub(O::Sub(O::Add(O::Add(O::Mul(b0[g], in[g]), O::Mul(b1[g], x1[g])), O::Mul(b2[g], x2[g])),
+                                      O::Mul(a1[g], y1[g])),
+                               O::Mul(a2[g], y2[g]));
+            if constexpr (kMasked) {
+                const M live = O::Live(lag[g], start[g], lo, hi);
+                x2[g] = O::Select(live, x1[g], x2[g]);
+                x1[g] = O::Select(live, in[g], x1[g]);
+                y2[g] = O::Select(live, y1[g], y2[g]);
+                y1[g] = O::Select(live, y, y1[g]);
+            } else {
+                x2[g] = x1[g];
+                x1[g] = in[g];
+                y2[g] = y1[g];
+                y1[g] = y;
+            }
+            if constexpr (S > 1) p[kPhase][g] = O::Add(y, offset);
+        }
+    }
+
+    // After a tick of phase kPhase: what section 1 handed on.
+    template <int kPhase>
+    MG_CHAIN_INLINE double HeadOutput() const
+    {
+        if constexpr (S == 1)
+            return O::template Lane<Map::kHeadLane>(y1[Map::kHeadVector + 1]) + BiquadBank::kDenormalOffset;
+        else return O::template Lane<Map::kHeadLane>(p[kPhase][Map::kHeadVector + 1]);
+    }
+    // After a tick of phase kPhase: what the last section handed on.
+    template <int kPhase>
+    MG_CHAIN_INLINE double TailOutput() const
+    {
+        if constexpr (S == 1)
+            return O::template Lane<Map::kOutLane>(y1[Map::kOutVector]) + BiquadBank::kDenormalOffset;
+        else return O::template Lane<Map::kOutLane>(p[kPhase][Map::kOutVector]);
+    }
+};
+
+// One effect block. At tick u the head's first section takes frame u, the
+// tail's first frame u − kLead, its last section finishes frame u − kDepth.
+// `recent` holds section 1's latest outputs, newest in lane 0: the clipper's
+// next input, built in a register (a vector load of values just stored one
+// by one would wait for the stores to reach the cache). The clipper's
+// results go to the ring in the same lane order: frame f at slot f ^ (WS−1).
+template <class O, class SO, int L, int NV, int S, bool kCabinet>
+MG_CHAIN_INLINE bool RunSchedule(const ChainBlock& block)
+{
+    using SV = typename SO::V;
+    constexpr int WS = SO::W;
+    using Chain = Pipeline<O, L, NV, S, WS, kCabinet>;
+    using Map = typename Chain::Map;
+    constexpr int kLead = Map::kLead;
+    constexpr int kDepth = Map::kDepth;
+    constexpr int kRing = Map::kRing;
+    // Ticks per unrolled group: enough for the compiler to rename the
+    // rotating states instead of moving them.
+    constexpr int kGroup = WS > 8 ? WS : 8;
+
+    BiquadBank& bank = *block.bank;
+    const double* const in0 = block.in0;
+    const double* const in1 = block.in1;
+    double* const out0 = block.out0;
+    double* const out1 = block.out1;
+    const double* const noise = block.noise;
+    const int frames = block.frames;
+    const int ticks = frames + kDepth;
+    const double outputGain = block.outputGain;
+
+    double d = block.attack * 0.5;
+    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
+    const SV drive = SO::Set(block.drive), clean = SO::Set(0.5 - d), clipped = SO::Set(d + 0.5), two = SO::Set(2.0);
+
+    double ring[kRing] = {};
+    SV recent = SO::Set(0.0);
+    int n = 0; // noise entry
+    auto input = [&](int i) MG_CHAIN_LAMBDA_INLINE {
+        const double x = (in1[i] + in0[i]) + noise[n];
+        if (++n == kNoiseTableSize) n = 0;
+        return x;
+    };
+    // The clipper and the mix for the WS frames from `first` (a multiple of
+    // WS), which are the WS latest in `recent`.
+    auto shape = [&](int first) MG_CHAIN_LAMBDA_INLINE {
+        const SV w = Shape<SO>(recent, drive);
+        SO::Store(ring + (first & (kRing - 1)), SO::Add(SO::Mul(SO::Mul(recent, two), clean), SO::Mul(clipped, w)));
+    };
+    auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return ring[(f ^ (WS - 1)) & (kRing - 1)]; };
+    auto emit = [&](int i, double y) MG_CHAIN_LAMBDA_INLINE {
+        if constexpr (!kCabinet) y = outputGain * y;
+        out1[i] = y;
+        out0[i] = y;
+    };
+
+    // The head's first frames, before the pipeline starts.
+    ScalarSection<O> head[2];
+    head[0].Load(bank, 0);
+    head[1].Load(bank, 1);
+    const int early = frames < kLead ? frames : kLead;
+    for (int f = 0; f < early; ++f) {
+        recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(input(f))));
+        if (f % WS == WS - 1) shape(f + 1 - WS);
+    }
+    if (early % WS != 0) {
+        // A short block: line the last group up in `recent` as if it were whole.
+        for (int f = early; f % WS != 0; ++f) recent = SO::ShiftIn(recent, 0.0);
+        shape(early / WS * WS);
+    }
+
+    Chain chain;
+    chain.Load(bank, outputGain, head, frames > kLead);
+
+    // Tick u of phase kPhase = u mod S, the steady way or the masked one.
+    auto tick = [&]<bool kMasked, int kPhase>(int u) MG_CHAIN_LAMBDA_INLINE {
+        if constexpr (kMasked) {
+            const double x = u < frames ? input(u) : 0.0;
+            chain.template Tick<true, kPhase>(mixed(u - kLead), x, u, frames);
+            if (u >= kLead + S) recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
+            if (u >= kDepth) emit(u - kDepth, chain.template TailOutput<kPhase>());
+        } else {
+            chain.template Tick<false, kPhase>(mixed(u - kLead), input(u));
+            recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
+            emit(u - kDepth, chain.template TailOutput<kPhase>());
+        }
+    };
+    // A group of kGroup ticks from u0, a multiple of WS. Tick k of a group
+    // with k ≡ S − 1 (mod WS) finishes section 1's work on the WS frames
+    // before, which then go through the clipper.
+    auto group = [&]<bool kMasked>(int u0) MG_CHAIN_LAMBDA_INLINE {
+        [&]<int... i>(std::integer_sequence<int, i...>) MG_CHAIN_LAMBDA_INLINE {
+            auto one = [&]<int k>() MG_CHAIN_LAMBDA_INLINE {
+                if constexpr (kMasked) {
+                    if (u0 + k < ticks) tick.template operator()<true, k % S>(u0 + k);
+                } else {
+                    tick.template operator()<false, k % S>(u0 + k);
+                }
+                if constexpr (k % WS == S - 1) {
+                    const int first = u0 + k - (S - 1) - WS;
+                    if (!kMasked || (first >= kLead && first < frames)) shape(first);
+                }
+            };
+            (one.template operator()<i>(), ...);
+        }(std::make_integer_sequence<int, kGroup>{});
+    };
+
+    // Steady groups, in which every position has a frame of the block: from
+    // the first group at or after the pipeline's depth while the head still
+    // has frames. Masked groups before and after.
+    constexpr int kSteadyBegin = kLead + (kDepth - kLead + kGroup - 1) / kGroup * kGroup;
+    int u = kLead;
+    for (; u < kSteadyBegin && u < ticks; u += kGroup) group.template operator()<true>(u);
+    for (; u + kGroup <= frames; u += kGroup) group.template operator()<false>(u);
+    for (; u < ticks; u += kGroup) group.template operator()<true>(u);
+
+    return chain.Store(bank);
+}
+
+// The chain frame by frame, section after section, on the bank itself: for
+// blocks too short to fill a narrow pipeline with many vectors. The stage is
+// kept out of line, which schedules better than one loop with it all.
+template <class O>
+struct Plain {
+    static MG_CHAIN_INLINE double Section(BiquadBank& b, int k, double x)
+    {
+        const double y = b.b0[k] * x + b.b1[k] * b.x1[k] + b.b2[k] * b.x2[k] - b.a1[k] * b.y1[k] - b.a2[k] * b.y2[k];
+        b.x2[k] = b.x1[k];
+        b.x1[k] = x;
+        b.y2[k] = b.y1[k];
+        b.y1[k] = y;
+        return y + BiquadBank::kDenormalOffset;
+    }
+
+    template <int L, bool kCabinet>
+    static __attribute__((noinline)) double Frame(BiquadBank& b, double x, const ChainBlock& block, double clean,
+                                                  double clipped)
+    {
+        const double s = Section(b, 1, Section(b, 0, x));
+        const double w = Shape<ScalarOps<O>>(s, block.drive);
+        double e = s * 2.0 * clean + clipped * w;
+        for (int k = 2; k < 2 + L; ++k) {
+            if (kCabinet && k == kTailFirst + kGainTailIndex) e = block.outputGain * e;
+            e = Section(b, k, e);
+        }
+        return kCabinet ? e : block.outputGain * e;
+    }
+
+    template <int L, bool kCabinet>
+    static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
+    {
+        BiquadBank& b = *block.bank;
+        double d = block.attack * 0.5;
+        d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
+        int n = 0;
+        for (int i = 0; i < block.frames; ++i) {
+            const double x = (block.in1[i] + block.in0[i]) + block.noise[n];
+            if (++n == kNoiseTableSize) n = 0;
+            const double y = Frame<L, kCabinet>(b, x, block, 0.5 - d, d + 0.5);
+            block.out1[i] = y;
+            block.out0[i] = y;
+        }
+        double sum = 0.0;
+        for (int k = 0; k < 2 + L; ++k) sum += b.x1[k] * 0.0 + b.x2[k] * 0.0 + b.y1[k] * 0.0 + b.y2[k] * 0.0;
+        return sum == 0.0;
+    }
+};
+
+// Blocks below kPlainBelow frames take the plain chain, short ones the
+// shallow pipeline (skew 1), which fills and drains fastest, long ones the
+// deeper one, which overlaps more work per tick.
+inline constexpr int kLongBlock = 128;
+
+template <class O, class SO, int L, int NV, int kLongSkew, int kPlainBelow, bool kCabinet>
+bool RunBlock(const ChainBlock& block)
+{
+    if (block.frames < kPlainBelow) return Plain<O>::template Run<L, kCabinet>(block);
+    if (kLongSkew > 1 && block.frames >= kLongBlock) return RunSchedule<O, SO, L, NV, kLongSkew, kCabinet>(block);
+    return RunSchedule<O, SO, L, NV, 1, kCabinet>(block);
+}
+
+// A kernel's tuning, per mode: vectors, skew for long blocks, and the block
+// length below which the plain chain runs.
+template <int kVectors, int kLongSkew, int kPlainBelow = 0>
+struct Tuning {
+    static constexpr int kNV = kVectors;
+    static constexpr int kSkew = kLongSkew;
+    static constexpr int kPlain = kPlainBelow;
+};
+
+template <class O, class SO, class Fuzz, class Cabinet>
+inline constexpr ChainKernels kKernelsOf = {
+    &RunBlock<O, SO, kFuzzTail, Fuzz::kNV, Fuzz::kSkew, Fuzz::kPlain, false>,
+    &RunBlock<O, SO, kCabinetTail, Cabinet::kNV, Cabinet::kSkew, Cabinet::kPlain, true>,
+};
+
+} // namespace mg::chain
