@@ -73,7 +73,7 @@ void ProcessBlockAlone(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(ProcessBlockAlone)->ArgName("block")->Arg(64)->Arg(512);
-BENCHMARK(DoubleReplacing)->ArgName("block")->Arg(64)->Arg(512);
-BENCHMARK(FloatReplacing)->ArgName("block")->Arg(64)->Arg(512);
-BENCHMARK(FloatAccumulating)->ArgName("block")->Arg(64)->Arg(512);
+BENCHMARK(ProcessBlockAlone)->ArgName("block")->Arg(32)->Arg(64)->Arg(512)->Arg(4096);
+BENCHMARK(DoubleReplacing)->ArgName("block")->Arg(32)->Arg(64)->Arg(512)->Arg(4096);
+BENCHMARK(FloatReplacing)->ArgName("block")->Arg(32)->Arg(64)->Arg(512)->Arg(4096);
+BENCHMARK(FloatAccumulating)->ArgName("block")->Arg(32)->Arg(64)->Arg(512)->Arg(4096);
