@@ -14,6 +14,6 @@ struct Tag {};
 using Ops = Avx512Ops<Tag>;
 } // namespace
 
-extern const ChainKernels kAvx512Kernels = kKernelsOf<Ops, Ops, Tuning<2, 2>, Tuning<3, 2>>;
+extern const ChainKernels kAvx512Kernels = kKernelsOf<Ops, Ops, Avx2Ops<Tag>, Tuning<2, 2>, Tuning<3, 2>>;
 
 } // namespace mg::chain

@@ -22,7 +22,7 @@ struct Tag {};
 // One section per "vector": the same pipeline in plain C++, for processors
 // without a vector kernel. The sections of a tick are independent of each
 // other, which leaves the processor free to overlap them.
-const ChainKernels kScalarKernels = kKernelsOf<ScalarOps<Tag>, ScalarOps<Tag>, Tuning<kFuzzTail + 2, 1, 256>, Tuning<kCabinetTail + 2, 1, 128>>;
+const ChainKernels kScalarKernels = kKernelsOf<ScalarOps<Tag>, ScalarOps<Tag>, ScalarOps<Tag>, Tuning<kFuzzTail + 2, 1, 256>, Tuning<kCabinetTail + 2, 1, 128>>;
 
 
 } // namespace chain

@@ -294,11 +294,17 @@ struct Pipeline {
         return O::AllZero(sum);
     }
 
+    // Which positions have a frame of the block at a tick: all of them
+    // (kAll); those started (start ≤ u; while the head still takes frames);
+    // those not finished (u − frames < lag; once all have started and the
+    // head has had frames); or both tests (kSome).
+    enum Mask { kAll, kStarted, kUnfinished, kSome };
+
     // Tick u ≡ kPhase (mod S): the tail's first lane takes `e`, the head's
     // first section `x`, every other position what the position before it
-    // handed on S ticks ago. With kMasked, only the positions with a frame of
-    // the block update their states.
-    template <bool kMasked, int kPhase>
+    // handed on S ticks ago. Only the positions with a frame of the block
+    // update their states.
+    template <int kMask, int kPhase>
     MG_CHAIN_INLINE void Tick(double e, double x, int u = 0, int frames = 0)
     {
         // With skew 1 what a position handed on in the last tick is its y1 plus
@@ -320,17 +326,18 @@ struct Pipeline {
 
         // Live: u − frames < lag and start ≤ u; both are whole numbers.
         V lo{}, hi{};
-        if constexpr (kMasked) {
-            lo = O::Set(static_cast<double>(u - frames) + 0.5);
-            hi = O::Set(static_cast<double>(u) + 0.5);
-        }
+        if constexpr (kMask == kUnfinished || kMask == kSome) lo = O::Set(static_cast<double>(u - frames) + 0.5);
+        if constexpr (kMask == kStarted || kMask == kSome) hi = O::Set(static_cast<double>(u) + 0.5);
         MG_CHAIN_UNROLL
         for (int g = 0; g < NV; ++g) {
             const V y = O::Sub(O::Sub(O::Add(O::Add(O::Mul(b0[g], in[g]), O::Mul(b1[g], x1[g])), O::Mul(b2[g], x2[g])),
                                       O::Mul(a1[g], y1[g])),
                                O::Mul(a2[g], y2[g]));
-            if constexpr (kMasked) {
-                const M live = O::Live(lag[g], start[g], lo, hi);
+            if constexpr (kMask != kAll) {
+                M live;
+                if constexpr (kMask == kStarted) live = O::Lt(start[g], hi);
+                else if constexpr (kMask == kUnfinished) live = O::Gt(lag[g], lo);
+                else live = O::Live(lag[g], start[g], lo, hi);
                 x2[g] = O::Select(live, x1[g], x2[g]);
                 x1[g] = O::Select(live, in[g], x1[g]);
                 y2[g] = O::Select(live, y1[g], y2[g]);
@@ -436,15 +443,15 @@ MG_CHAIN_INLINE bool RunSchedule(const ChainBlock& block)
     Chain chain;
     chain.Load(bank, outputGain, head, frames > kLead);
 
-    // Tick u of phase kPhase = u mod S, the steady way or the masked one.
-    auto tick = [&]<bool kMasked, int kPhase>(int u) MG_CHAIN_LAMBDA_INLINE {
-        if constexpr (kMasked) {
+    // Tick u of phase kPhase = u mod S, the steady way or a masked one.
+    auto tick = [&]<int kMask, int kPhase>(int u) MG_CHAIN_LAMBDA_INLINE {
+        if constexpr (kMask != Chain::kAll) {
             const double x = u < frames ? input(u) : 0.0;
-            chain.template Tick<true, kPhase>(mixed(u - kLead), x, u, frames);
+            chain.template Tick<kMask, kPhase>(mixed(u - kLead), x, u, frames);
             if (u >= kLead + S) recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
             if (u >= kDepth) emit(u - kDepth, chain.template TailOutput<kPhase>());
         } else {
-            chain.template Tick<false, kPhase>(mixed(u - kLead), input(u));
+            chain.template Tick<Chain::kAll, kPhase>(mixed(u - kLead), input(u));
             recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
             emit(u - kDepth, chain.template TailOutput<kPhase>());
         }
@@ -452,21 +459,26 @@ MG_CHAIN_INLINE bool RunSchedule(const ChainBlock& block)
     // A group of kGroup ticks from u0, a multiple of WS. Tick k of a group
     // with k ≡ S − 1 (mod WS) finishes section 1's work on the WS frames
     // before, which then go through the clipper.
-    auto group = [&]<bool kMasked>(int u0) MG_CHAIN_LAMBDA_INLINE {
+    auto group = [&]<int kMask>(int u0) MG_CHAIN_LAMBDA_INLINE {
         [&]<int... i>(std::integer_sequence<int, i...>) MG_CHAIN_LAMBDA_INLINE {
             auto one = [&]<int k>() MG_CHAIN_LAMBDA_INLINE {
-                if constexpr (kMasked) {
-                    if (u0 + k < ticks) tick.template operator()<true, k % S>(u0 + k);
+                if constexpr (kMask != Chain::kAll) {
+                    if (u0 + k < ticks) tick.template operator()<kMask, k % S>(u0 + k);
                 } else {
-                    tick.template operator()<false, k % S>(u0 + k);
+                    tick.template operator()<Chain::kAll, k % S>(u0 + k);
                 }
                 if constexpr (k % WS == S - 1) {
                     const int first = u0 + k - (S - 1) - WS;
-                    if (!kMasked || (first >= kLead && first < frames)) shape(first);
+                    if (kMask == Chain::kAll || (first >= kLead && first < frames)) shape(first);
                 }
             };
             (one.template operator()<i>(), ...);
         }(std::make_integer_sequence<int, kGroup>{});
+    };
+    auto masked = [&](int u0) MG_CHAIN_LAMBDA_INLINE {
+        if (u0 + kGroup <= frames) group.template operator()<Chain::kStarted>(u0);
+        else if (u0 >= kDepth && frames > kLead) group.template operator()<Chain::kUnfinished>(u0);
+        else group.template operator()<Chain::kSome>(u0);
     };
 
     // Steady groups, in which every position has a frame of the block: from
@@ -474,9 +486,9 @@ MG_CHAIN_INLINE bool RunSchedule(const ChainBlock& block)
     // has frames. Masked groups before and after.
     constexpr int kSteadyBegin = kLead + (kDepth - kLead + kGroup - 1) / kGroup * kGroup;
     int u = kLead;
-    for (; u < kSteadyBegin && u < ticks; u += kGroup) group.template operator()<true>(u);
-    for (; u + kGroup <= frames; u += kGroup) group.template operator()<false>(u);
-    for (; u < ticks; u += kGroup) group.template operator()<true>(u);
+    for (; u < kSteadyBegin && u < ticks; u += kGroup) masked(u);
+    for (; u + kGroup <= frames; u += kGroup) group.template operator()<Chain::kAll>(u);
+    for (; u < ticks; u += kGroup) masked(u);
 
     return chain.Store(bank);
 }
@@ -535,16 +547,18 @@ struct Plain {
 // deeper one, which overlaps more work per tick.
 inline constexpr int kLongBlock = 128;
 
-template <class O, class SO, int L, int NV, int kLongSkew, int kPlainBelow, bool kCabinet>
+template <class O, class SO, class ShortSO, int L, int NV, int kLongSkew, int kPlainBelow, bool kCabinet>
 bool RunBlock(const ChainBlock& block)
 {
     if (block.frames < kPlainBelow) return Plain<O>::template Run<L, kCabinet>(block);
     if (kLongSkew > 1 && block.frames >= kLongBlock) return RunSchedule<O, SO, L, NV, kLongSkew, kCabinet>(block);
-    return RunSchedule<O, SO, L, NV, 1, kCabinet>(block);
+    return RunSchedule<O, ShortSO, L, NV, 1, kCabinet>(block);
 }
 
 // A kernel's tuning, per mode: vectors, skew for long blocks, and the block
-// length below which the plain chain runs.
+// length below which the plain chain runs. Short blocks run the clipper on
+// narrower vectors (ShortSO): the tail waits for the head's groups, and
+// narrower groups are ready sooner.
 template <int kVectors, int kLongSkew, int kPlainBelow = 0>
 struct Tuning {
     static constexpr int kNV = kVectors;
@@ -552,10 +566,10 @@ struct Tuning {
     static constexpr int kPlain = kPlainBelow;
 };
 
-template <class O, class SO, class Fuzz, class Cabinet>
+template <class O, class SO, class ShortSO, class Fuzz, class Cabinet>
 inline constexpr ChainKernels kKernelsOf = {
-    &RunBlock<O, SO, kFuzzTail, Fuzz::kNV, Fuzz::kSkew, Fuzz::kPlain, false>,
-    &RunBlock<O, SO, kCabinetTail, Cabinet::kNV, Cabinet::kSkew, Cabinet::kPlain, true>,
+    &RunBlock<O, SO, ShortSO, kFuzzTail, Fuzz::kNV, Fuzz::kSkew, Fuzz::kPlain, false>,
+    &RunBlock<O, SO, ShortSO, kCabinetTail, Cabinet::kNV, Cabinet::kSkew, Cabinet::kPlain, true>,
 };
 
 } // namespace mg::chain
