@@ -1,7 +1,6 @@
 #include "BiquadBank.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace mg {
 
@@ -18,10 +17,17 @@ void BiquadBank::ClearStates()
 
 bool BiquadBank::StatesFinite(int first, int last) const
 {
-    // A sum is finite only if every term is: one test per array row.
-    double sum = 0.0;
-    for (int k = first; k < last; ++k) sum += x1[k] * 0.0 + x2[k] * 0.0 + y1[k] * 0.0 + y2[k] * 0.0;
-    return sum == 0.0;
+    // x·0 is 0 for every finite x and NaN otherwise, so a sum of them is 0
+    // exactly when all are finite. One sum per array keeps the additions
+    // independent of each other.
+    double sum[4] = {0.0, 0.0, 0.0, 0.0};
+    for (int k = first; k < last; ++k) {
+        sum[0] += x1[k] * 0.0;
+        sum[1] += x2[k] * 0.0;
+        sum[2] += y1[k] * 0.0;
+        sum[3] += y2[k] * 0.0;
+    }
+    return (sum[0] + sum[1]) + (sum[2] + sum[3]) == 0.0;
 }
 
 } // namespace mg
