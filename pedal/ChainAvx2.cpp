@@ -8,6 +8,7 @@ struct Tag {};
 using Ops = Avx2Ops<Tag>;
 } // namespace
 
-extern const ChainKernels kAvx2Kernels = kKernelsOf<Ops, Ops, Ops, Tuning<3, 2>, Tuning<6, 1>>;
+extern const ChainKernels kAvx2Kernels = kKernelsOf<Plan<Schedule<Ops, Ops, 3, 1>, Schedule<Ops, Ops, 3, 2>>,
+                                                             Plan<Schedule<Ops, Ops, 6, 1>, Schedule<Ops, Ops, 6, 1>>>;
 
 } // namespace mg::chain

@@ -22,7 +22,9 @@ struct Tag {};
 // One section per "vector": the same pipeline in plain C++, for processors
 // without a vector kernel. The sections of a tick are independent of each
 // other, which leaves the processor free to overlap them.
-const ChainKernels kScalarKernels = kKernelsOf<ScalarOps<Tag>, ScalarOps<Tag>, ScalarOps<Tag>, Tuning<kFuzzTail + 2, 1, 256>, Tuning<kCabinetTail + 2, 1, 128>>;
+using Ops = ScalarOps<Tag>;
+const ChainKernels kScalarKernels = kKernelsOf<Plan<Schedule<Ops, Ops, kFuzzTail + 2, 1>, Schedule<Ops, Ops, kFuzzTail + 2, 1>, 256>,
+                                               Plan<Schedule<Ops, Ops, kCabinetTail + 2, 1>, Schedule<Ops, Ops, kCabinetTail + 2, 1>, 128>>;
 
 
 } // namespace chain
@@ -68,7 +70,7 @@ bool ChainIsaAvailable(ChainIsa isa)
     case ChainIsa::Avx2: return __builtin_cpu_supports("avx2");
 #endif
 #if MG_CHAIN_AVX512
-    case ChainIsa::Avx512: return __builtin_cpu_supports("avx512f");
+    case ChainIsa::Avx512: return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
 #endif
     default: return false;
     }

@@ -542,34 +542,45 @@ struct Plain {
     }
 };
 
-// Blocks below kPlainBelow frames take the plain chain, short ones the
-// shallow pipeline (skew 1), which fills and drains fastest, long ones the
-// deeper one, which overlaps more work per tick.
-inline constexpr int kLongBlock = 128;
-
-template <class O, class SO, class ShortSO, int L, int NV, int kLongSkew, int kPlainBelow, bool kCabinet>
-bool RunBlock(const ChainBlock& block)
-{
-    if (block.frames < kPlainBelow) return Plain<O>::template Run<L, kCabinet>(block);
-    if (kLongSkew > 1 && block.frames >= kLongBlock) return RunSchedule<O, SO, L, NV, kLongSkew, kCabinet>(block);
-    return RunSchedule<O, ShortSO, L, NV, 1, kCabinet>(block);
-}
-
-// A kernel's tuning, per mode: vectors, skew for long blocks, and the block
-// length below which the plain chain runs. Short blocks run the clipper on
-// narrower vectors (ShortSO): the tail waits for the head's groups, and
-// narrower groups are ready sooner.
-template <int kVectors, int kLongSkew, int kPlainBelow = 0>
-struct Tuning {
+// How a kernel runs a block of one mode: blocks shorter than kPlainBelow
+// frames through the plain chain; short ones (below kLongBlock) through the
+// Short schedule, which should be shallow (skew 1) to fill and drain
+// quickly; long ones through the Long schedule, which may overlap more work
+// per tick. A schedule names the vector operations of the sections and of
+// the clipper (narrower clipper groups are ready sooner), the number of
+// vectors and the skew.
+template <class O_, class SO_, int kVectors, int kSkew_>
+struct Schedule {
+    using O = O_;
+    using SO = SO_;
     static constexpr int kNV = kVectors;
-    static constexpr int kSkew = kLongSkew;
-    static constexpr int kPlain = kPlainBelow;
+    static constexpr int kSkew = kSkew_;
 };
 
-template <class O, class SO, class ShortSO, class Fuzz, class Cabinet>
+template <class Short_, class Long_, int kPlainBelow_ = 0>
+struct Plan {
+    using Short = Short_;
+    using Long = Long_;
+    static constexpr int kPlainBelow = kPlainBelow_;
+};
+
+inline constexpr int kLongBlock = 128;
+
+template <class P, int L, bool kCabinet>
+bool RunBlock(const ChainBlock& block)
+{
+    using Short = typename P::Short;
+    using Long = typename P::Long;
+    if (block.frames < P::kPlainBelow) return Plain<typename Short::O>::template Run<L, kCabinet>(block);
+    if (block.frames >= kLongBlock)
+        return RunSchedule<typename Long::O, typename Long::SO, L, Long::kNV, Long::kSkew, kCabinet>(block);
+    return RunSchedule<typename Short::O, typename Short::SO, L, Short::kNV, Short::kSkew, kCabinet>(block);
+}
+
+template <class Fuzz, class Cabinet>
 inline constexpr ChainKernels kKernelsOf = {
-    &RunBlock<O, SO, ShortSO, kFuzzTail, Fuzz::kNV, Fuzz::kSkew, Fuzz::kPlain, false>,
-    &RunBlock<O, SO, ShortSO, kCabinetTail, Cabinet::kNV, Cabinet::kSkew, Cabinet::kPlain, true>,
+    &RunBlock<Fuzz, kFuzzTail, false>,
+    &RunBlock<Cabinet, kCabinetTail, true>,
 };
 
 } // namespace mg::chain

@@ -8,6 +8,7 @@ struct Tag {};
 using Ops = SseOps<Tag>;
 } // namespace
 
-extern const ChainKernels kSse2Kernels = kKernelsOf<Ops, Ops, Ops, Tuning<6, 2, 32>, Tuning<11, 2, 64>>;
+extern const ChainKernels kSse2Kernels = kKernelsOf<Plan<Schedule<Ops, Ops, 6, 1>, Schedule<Ops, Ops, 6, 2>, 32>,
+                                                             Plan<Schedule<Ops, Ops, 11, 1>, Schedule<Ops, Ops, 11, 2>, 64>>;
 
 } // namespace mg::chain
