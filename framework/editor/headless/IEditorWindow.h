@@ -1,68 +1,15 @@
 #pragma once
-// The window part for builds without a window system (Linux, tools, tests).
-// There is never a window, so the host is told there is no editor to show;
-// everything else works: ticks draw into the draw surface and "present" the
-// dirty area into a second surface that tools and tests can read, and the
-// value prompt is recorded instead of shown, with the user's side of it
-// (typing, Return, cancel) available as calls.
-#include <cstddef>
-#include <memory>
-
-#include "core/IParameter.h"
-#include "editor/IGraphics.h"
-#include "raster/IMemoryBitmap.h"
-#include "raster/Resources.h"
+// The window part for builds without a window system (tools, tests, and
+// Linux builds without the X11 libraries). There is never a window, so the
+// host is told there is no editor to show; everything else is the offscreen
+// editor's: drawing, the presented surface, the recorded value prompt.
+#include "editor/headless/IOffscreenEditor.h"
 
 namespace mg {
 
-class IEditorWindow : public IGraphics {
+class IEditorWindow : public IOffscreenEditor {
 public:
-    IEditorWindow(IAudioPlugin* owner, int width, int height, int frameRate);
-    ~IEditorWindow() override;
-
-    // The module whose resources hold the editor's images.
-    void SetModuleInstance(ModuleHandle module) { module_ = module; }
-    ModuleHandle ModuleInstance() const { return module_; }
-
-    bool CreateDrawSurface() override;
-    bool PresentArea(const IRectangle& area) override;
-    void ResizeEditor(int width, int height) override;
-    // Records the box it would open (see Prompt()).
-    void PromptForParameterValue(IControl* control, IParameter* parameter) override;
-    // The folder of /proc/self/exe and of the shared object holding this code.
-    void HostExecutablePath(char* out, std::size_t capacity) override;
-    void PluginFilePath(char* out, std::size_t capacity) override;
-    std::unique_ptr<IBitmap> DecodeImageResource(int id, const char* fileName) override;
-
-    // ---- for tools and tests -------------------------------------------
-    // What the window would show: every area presented so far, copied from
-    // the draw surface. Black until the first present.
-    const IBitmap& PresentedSurface() const { return presented_; }
-    int PresentCount() const { return presentCount_; }
-    const IRectangle& LastPresentedArea() const { return lastPresented_; }
-
-    // The open value box, or null.
-    const TextEntryPlan* Prompt() const { return TextEntryOpen() ? &plan_ : nullptr; }
-    const char* PromptText() const { return promptText_; }
-    // The user's side of the box: type (or pick) a text, focus it, press
-    // Return (commit) or cancel it. The next RedrawTick acts on it.
-    void TypeInPrompt(const char* text);
-    void FocusPrompt(bool focused);
-    void CommitPrompt();
-    void CancelPrompt();
-
-protected:
-    void WriteTextEntry(const char* text) override;
-    void ReadTextEntry(char* out, std::size_t capacity) override;
-    void DestroyTextEntry() override;
-
-private:
-    ModuleHandle module_{};
-    IMemoryBitmap presented_;
-    int presentCount_ = 0;
-    IRectangle lastPresented_;
-    TextEntryPlan plan_;
-    char promptText_[kParamTextSize] = {};
+    using IOffscreenEditor::IOffscreenEditor;
 };
 
 } // namespace mg

@@ -1,22 +1,16 @@
 #include "IEditorWindow.h"
 
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include "X11Input.h"
 #include "XcbWindow.h"
 #include "core/FixedText.h"
 #include "editor/IControl.h"
 #include "editor/KeyCodes.h"
-#include "raster/BlitPixels.h"
-#include "raster/DecodeImage.h"
 
 namespace mg {
 
@@ -24,23 +18,6 @@ namespace {
 
 constexpr const char* kWindowTitle = "Marrow-Grit";
 constexpr const char* kWindowClass = "IAudioPluginWndClass";
-
-// Any object of this library: its address tells dladdr which file we are.
-const char kModuleAnchor = 0;
-
-// `out` becomes the folder of `path` with its trailing separator; empty when
-// the path has no folder part or the folder does not fit.
-void FolderOf(const char* path, char* out, std::size_t capacity)
-{
-    CopyBounded(out, capacity, "");
-    if (!path) return;
-    const char* slash = std::strrchr(path, '/');
-    if (!slash || slash[1] == '\0') return;
-    const std::size_t length = static_cast<std::size_t>(slash - path) + 1;
-    if (length >= capacity) return;
-    std::memcpy(out, path, length);
-    out[length] = '\0';
-}
 
 unsigned ButtonBit(int button) { return 1u << button; }
 
@@ -245,7 +222,7 @@ int IEditorWindow::XSide::BoxSelection() const
     if (!box || !box->IsList()) return -1;
     int selection = -1;
     for (int i = 0; i < box->ItemCount(); ++i)
-        if (std::strcmp(box->Item(i), editor_.promptText_) == 0) selection = i;
+        if (std::strcmp(box->Item(i), editor_.PromptText()) == 0) selection = i;
     return selection;
 }
 
@@ -253,9 +230,9 @@ void IEditorWindow::XSide::OpenBox()
 {
     IParameter* parameter = editor_.TextEntryParameter();
     std::vector<std::string> items;
-    if (editor_.plan_.choiceList && parameter)
+    if (editor_.PromptPlan().choiceList && parameter)
         for (int i = 0; i < parameter->ValueTextCount(); ++i) items.emplace_back(parameter->ValueTextAt(i));
-    box = std::make_unique<x11::XcbEntryBox>(*window, editor_.plan_, std::move(items));
+    box = std::make_unique<x11::XcbEntryBox>(*window, editor_.PromptPlan(), std::move(items));
     DrawBox();
     // The press that opened the box pairs with no later one: what follows
     // is about the box.
@@ -264,7 +241,7 @@ void IEditorWindow::XSide::OpenBox()
 
 void IEditorWindow::XSide::DrawBox()
 {
-    if (box) box->Draw(editor_.promptText_, editor_.promptFresh_, BoxSelection());
+    if (box) box->Draw(editor_.PromptText(), editor_.promptFresh_, BoxSelection());
 }
 
 void IEditorWindow::XSide::BoxPress(const xcb_button_press_event_t& e)
@@ -277,7 +254,7 @@ void IEditorWindow::XSide::BoxPress(const xcb_button_press_event_t& e)
     // Picking a value commits it, as a selection in the Windows list does.
     const int row = box->RowAt(e.event_y);
     if (row < 0) return;
-    CopyBounded(editor_.promptText_, box->Item(row));
+    editor_.SetPromptText(box->Item(row));
     DrawBox();
     editor_.SetTextEntryState(TextEntryState::Commit);
 }
@@ -294,7 +271,7 @@ void IEditorWindow::XSide::BoxKey(const xcb_key_press_event_t& e)
         return;
     case x11::EntryKey::Erase:
         if (!box->IsList()) {
-            x11::EraseFromEntry(editor_.promptText_, editor_.promptFresh_);
+            x11::EraseFromEntry(editor_.PromptBuffer(), editor_.promptFresh_);
             DrawBox();
         }
         return;
@@ -306,7 +283,7 @@ void IEditorWindow::XSide::BoxKey(const xcb_key_press_event_t& e)
         int row = BoxSelection();
         row = row < 0 ? 0 : row + step;
         if (row < 0 || row >= box->ItemCount()) return;
-        CopyBounded(editor_.promptText_, box->Item(row));
+        editor_.SetPromptText(box->Item(row));
         DrawBox();
         editor_.SetTextEntryState(TextEntryState::Commit);
         return;
@@ -317,7 +294,7 @@ void IEditorWindow::XSide::BoxKey(const xcb_key_press_event_t& e)
     if (box->IsList()) return;
     const char typed = x11::CharacterOfKey(window->Keysym(e.detail, 0), window->Keysym(e.detail, 1), e.state);
     if (typed == 0) return;
-    x11::TypeIntoEntry(editor_.promptText_, sizeof editor_.promptText_, editor_.promptFresh_, typed);
+    x11::TypeIntoEntry(editor_.PromptBuffer(), kPromptCapacity, editor_.promptFresh_, typed);
     DrawBox();
 }
 
@@ -335,10 +312,10 @@ void IEditorWindow::XSide::BoxFocus(bool in, std::uint8_t mode, std::uint8_t det
     }
 }
 
-// ---- construction, surfaces, paths ----------------------------------------------------
+// ---- construction, surfaces ------------------------------------------------------------
 
 IEditorWindow::IEditorWindow(IAudioPlugin* owner, int width, int height, int frameRate)
-    : IGraphics(owner, width, height, frameRate)
+    : IOffscreenEditor(owner, width, height, frameRate)
 {
 }
 
@@ -349,61 +326,17 @@ IEditorWindow::~IEditorWindow()
     EndTextEntry();
 }
 
-bool IEditorWindow::CreateDrawSurface()
-{
-    const bool made = IGraphics::CreateDrawSurface();
-    presented_.Resize(Width(), Height());
-    if (presented_.Pixels())
-        std::memset(presented_.Pixels(), 0,
-                    static_cast<std::size_t>(presented_.Width()) * static_cast<std::size_t>(presented_.Height()) * 4);
-    return made;
-}
-
 bool IEditorWindow::PresentArea(const IRectangle& area)
 {
-    ++presentCount_;
-    lastPresented_ = area;
-    const IBitmap* surface = DrawSurface();
-    if (!surface) return true;
-    if (presented_.Width() != surface->Width() || presented_.Height() != surface->Height())
-        presented_.Resize(surface->Width(), surface->Height());
-    const PixelRect rect{area.left, area.top, area.right, area.bottom};
-    BlitPixels(presented_, *surface, area.left, area.top, &rect, 1.0f, kPixelOverwrite);
-    if (x_ && !x_->window->Broken()) x_->window->Show(presented_, area);
+    IOffscreenEditor::PresentArea(area);
+    if (DrawSurface() && x_ && !x_->window->Broken()) x_->window->Show(PresentedSurface(), area);
     return true;
 }
 
 void IEditorWindow::ResizeEditor(int width, int height)
 {
-    IGraphics::ResizeEditor(width, height);
-    if (DrawSurface()) presented_.Resize(width, height);
+    IOffscreenEditor::ResizeEditor(width, height);
     if (x_ && !x_->window->Broken()) x_->window->Resize(width, height);
-}
-
-void IEditorWindow::HostExecutablePath(char* out, std::size_t capacity)
-{
-    CopyBounded(out, capacity, "");
-    char path[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return;
-    path[n] = '\0';
-    FolderOf(path, out, capacity);
-}
-
-void IEditorWindow::PluginFilePath(char* out, std::size_t capacity)
-{
-    CopyBounded(out, capacity, "");
-    Dl_info info{};
-    if (dladdr(&kModuleAnchor, &info) == 0 || !info.dli_fname) return;
-    // The loader reports the name it was given, which may be relative to a
-    // working folder that has changed since.
-    char resolved[PATH_MAX] = {};
-    FolderOf(realpath(info.dli_fname, resolved) ? resolved : info.dli_fname, out, capacity);
-}
-
-std::unique_ptr<IBitmap> IEditorWindow::DecodeImageResource(int id, const char* fileName)
-{
-    return DecodeImageByName(module_, id, fileName);
 }
 
 // ---- the window -------------------------------------------------------------------------
@@ -426,7 +359,7 @@ void* IEditorWindow::OpenEditorWindow(void* parent)
         if (!x_->window->OriginIn(parentId, x, y)) x = y = 0;
         CloseEditorWindow();
     }
-    auto window = x11::XcbWindow::Open(parentId, x, y, Width(), Height(), DrawSurface() ? &presented_ : nullptr,
+    auto window = x11::XcbWindow::Open(parentId, x, y, Width(), Height(), DrawSurface() ? &PresentedSurface() : nullptr,
                                        kWindowTitle, kWindowClass);
     if (!window) return nullptr;
     x_ = std::make_unique<XSide>(*this, std::move(window));
@@ -504,55 +437,32 @@ void IEditorWindow::Idle()
 
 void IEditorWindow::PromptForParameterValue(IControl* control, IParameter* parameter)
 {
-    if (!control || !parameter || TextEntryOpen()) return;
-    plan_ = PlanTextEntry(control->DrawRect(), *parameter);
-    CopyBounded(promptText_, plan_.choiceList ? "" : plan_.text);
-    if (plan_.choiceList && plan_.selection >= 0) CopyBounded(promptText_, parameter->ValueTextAt(plan_.selection));
+    if (TextEntryOpen()) return;
+    IOffscreenEditor::PromptForParameterValue(control, parameter);
+    if (!TextEntryOpen()) return;
     promptFresh_ = true;
-    BeginTextEntry(control, parameter);
     if (x_ && !x_->window->Broken() && !x_->window->Gone()) x_->OpenBox();
 }
 
 void IEditorWindow::TypeInPrompt(const char* text)
 {
     if (!TextEntryOpen()) return;
-    CopyBounded(promptText_, text);
+    IOffscreenEditor::TypeInPrompt(text);
     promptFresh_ = false;
     if (x_) x_->DrawBox();
 }
 
-void IEditorWindow::FocusPrompt(bool focused)
-{
-    if (TextEntryOpen()) SetTextEntryState(focused ? TextEntryState::Focused : TextEntryState::None);
-}
-
-void IEditorWindow::CommitPrompt()
-{
-    if (TextEntryOpen()) SetTextEntryState(TextEntryState::Commit);
-}
-
-void IEditorWindow::CancelPrompt()
-{
-    if (TextEntryOpen()) SetTextEntryState(TextEntryState::Cancel);
-}
-
 void IEditorWindow::WriteTextEntry(const char* text)
 {
-    CopyBounded(promptText_, text);
+    IOffscreenEditor::WriteTextEntry(text);
     promptFresh_ = true;
     if (x_) x_->DrawBox();
-}
-
-void IEditorWindow::ReadTextEntry(char* out, std::size_t capacity)
-{
-    CopyBounded(out, capacity, promptText_);
 }
 
 void IEditorWindow::DestroyTextEntry()
 {
     if (x_) x_->box.reset();
-    plan_ = TextEntryPlan{};
-    CopyBounded(promptText_, "");
+    IOffscreenEditor::DestroyTextEntry();
     promptFresh_ = false;
 }
 

@@ -4,26 +4,21 @@
 // own: the host's idle calls on its editor thread (effEditIdle) handle the
 // window's events and drive the redraw timer.
 //
-// Without an open window it behaves exactly like the headless part, which
-// tools and tests rely on: ticks draw into the draw surface and "present"
-// the dirty area into a second surface they can read, and the value box's
-// user side (typing, Return, cancel) is available as calls. With a window,
-// every presented area is also shown in it, and the value box is a small X11
-// entry (or list) of its own over the control.
+// Without an open window it is the offscreen editor, as the headless part
+// is, which tools and tests rely on. With a window, every presented area is
+// also shown in it, and the value box is a small X11 entry (or list) of its
+// own over the control.
 #include <chrono>
 #include <cstddef>
 #include <memory>
 #include <thread>
 #include <vector>
 
-#include "core/IParameter.h"
-#include "editor/IGraphics.h"
-#include "raster/IMemoryBitmap.h"
-#include "raster/Resources.h"
+#include "editor/headless/IOffscreenEditor.h"
 
 namespace mg {
 
-class IEditorWindow : public IGraphics {
+class IEditorWindow : public IOffscreenEditor {
 public:
     // Pause between presses that still makes them a double click, and how
     // far apart (in pixels, either way) they may be; Windows' defaults.
@@ -33,19 +28,11 @@ public:
     IEditorWindow(IAudioPlugin* owner, int width, int height, int frameRate);
     ~IEditorWindow() override;
 
-    // The module whose resources hold the editor's images.
-    void SetModuleInstance(ModuleHandle module) { module_ = module; }
-    ModuleHandle ModuleInstance() const { return module_; }
-
-    bool CreateDrawSurface() override;
     bool PresentArea(const IRectangle& area) override;
     void ResizeEditor(int width, int height) override;
     bool IsWindowOpen() const override;
     // Records the box (see Prompt()) and, with a window open, shows it.
     void PromptForParameterValue(IControl* control, IParameter* parameter) override;
-    // The folder of /proc/self/exe and of the shared object holding this code.
-    void HostExecutablePath(char* out, std::size_t capacity) override;
-    void PluginFilePath(char* out, std::size_t capacity) override;
     // `parent` is the host's X11 window id. Null when there is no display
     // to connect to (DISPLAY), the parent does not exist, or the screen has
     // no true-colour visual of 32 bits per pixel.
@@ -53,45 +40,22 @@ public:
     void CloseEditorWindow() override;
     // The editor window's X11 id, or null.
     void* WindowHandle() const override;
-    std::unique_ptr<IBitmap> DecodeImageResource(int id, const char* fileName) override;
+    // Typing also shows in the open box.
+    void TypeInPrompt(const char* text) override;
 
     // The host's idle call: handles the window's pending events, then runs
     // the redraw tick when one is due at the frame rate. Only on the thread
     // that opened the window; nothing while none is open.
     void Idle();
 
-    // ---- for tools and tests -------------------------------------------
-    // What the window shows: every area presented so far, copied from the
-    // draw surface. Black until the first present.
-    const IBitmap& PresentedSurface() const { return presented_; }
-    int PresentCount() const { return presentCount_; }
-    const IRectangle& LastPresentedArea() const { return lastPresented_; }
-
-    // The open value box, or null.
-    const TextEntryPlan* Prompt() const { return TextEntryOpen() ? &plan_ : nullptr; }
-    const char* PromptText() const { return promptText_; }
-    // The user's side of the box: type (or pick) a text, focus it, press
-    // Return (commit) or cancel it. The next RedrawTick acts on it.
-    void TypeInPrompt(const char* text);
-    void FocusPrompt(bool focused);
-    void CommitPrompt();
-    void CancelPrompt();
-
 protected:
     void WriteTextEntry(const char* text) override;
-    void ReadTextEntry(char* out, std::size_t capacity) override;
     void DestroyTextEntry() override;
 
 private:
     class XSide; // the connection, the window and the box; IEditorWindow.cpp
     friend class XSide;
 
-    ModuleHandle module_{};
-    IMemoryBitmap presented_;
-    int presentCount_ = 0;
-    IRectangle lastPresented_;
-    TextEntryPlan plan_;
-    char promptText_[kParamTextSize] = {};
     // Set while the box shows its first text: the first character typed
     // replaces it rather than adding to it.
     bool promptFresh_ = false;

@@ -1,8 +1,7 @@
-#include "IEditorWindow.h"
+#include "IOffscreenEditor.h"
 
 #include <cstring>
 
-#include "core/FixedText.h"
 #include "editor/IControl.h"
 #include "raster/BlitPixels.h"
 #include "raster/DecodeImage.h"
@@ -12,12 +11,12 @@
 #  include <cstdlib>
 #  include <dlfcn.h>
 #  include <unistd.h>
-#  define MG_HEADLESS_PATHS 1
+#  define MG_OFFSCREEN_PATHS 1
 #endif
 
 namespace mg {
 
-#if defined(MG_HEADLESS_PATHS)
+#if defined(MG_OFFSCREEN_PATHS)
 namespace {
 
 // Any object of this library: its address tells dladdr which file we are.
@@ -40,18 +39,18 @@ void FolderOf(const char* path, char* out, std::size_t capacity)
 } // namespace
 #endif
 
-IEditorWindow::IEditorWindow(IAudioPlugin* owner, int width, int height, int frameRate)
+IOffscreenEditor::IOffscreenEditor(IAudioPlugin* owner, int width, int height, int frameRate)
     : IGraphics(owner, width, height, frameRate)
 {
 }
 
-IEditorWindow::~IEditorWindow()
+IOffscreenEditor::~IOffscreenEditor()
 {
-    CloseEditorWindow();
+    // While this part's record of the box is still there to clear.
     EndTextEntry();
 }
 
-bool IEditorWindow::CreateDrawSurface()
+bool IOffscreenEditor::CreateDrawSurface()
 {
     const bool made = IGraphics::CreateDrawSurface();
     presented_.Resize(Width(), Height());
@@ -61,7 +60,7 @@ bool IEditorWindow::CreateDrawSurface()
     return made;
 }
 
-bool IEditorWindow::PresentArea(const IRectangle& area)
+bool IOffscreenEditor::PresentArea(const IRectangle& area)
 {
     ++presentCount_;
     lastPresented_ = area;
@@ -74,13 +73,13 @@ bool IEditorWindow::PresentArea(const IRectangle& area)
     return true;
 }
 
-void IEditorWindow::ResizeEditor(int width, int height)
+void IOffscreenEditor::ResizeEditor(int width, int height)
 {
     IGraphics::ResizeEditor(width, height);
     if (DrawSurface()) presented_.Resize(width, height);
 }
 
-void IEditorWindow::PromptForParameterValue(IControl* control, IParameter* parameter)
+void IOffscreenEditor::PromptForParameterValue(IControl* control, IParameter* parameter)
 {
     if (!control || !parameter || TextEntryOpen()) return;
     plan_ = PlanTextEntry(control->DrawRect(), *parameter);
@@ -89,46 +88,46 @@ void IEditorWindow::PromptForParameterValue(IControl* control, IParameter* param
     BeginTextEntry(control, parameter);
 }
 
-void IEditorWindow::TypeInPrompt(const char* text)
+void IOffscreenEditor::TypeInPrompt(const char* text)
 {
     if (TextEntryOpen()) CopyBounded(promptText_, text);
 }
 
-void IEditorWindow::FocusPrompt(bool focused)
+void IOffscreenEditor::FocusPrompt(bool focused)
 {
     if (TextEntryOpen()) SetTextEntryState(focused ? TextEntryState::Focused : TextEntryState::None);
 }
 
-void IEditorWindow::CommitPrompt()
+void IOffscreenEditor::CommitPrompt()
 {
     if (TextEntryOpen()) SetTextEntryState(TextEntryState::Commit);
 }
 
-void IEditorWindow::CancelPrompt()
+void IOffscreenEditor::CancelPrompt()
 {
     if (TextEntryOpen()) SetTextEntryState(TextEntryState::Cancel);
 }
 
-void IEditorWindow::WriteTextEntry(const char* text)
+void IOffscreenEditor::WriteTextEntry(const char* text)
 {
     CopyBounded(promptText_, text);
 }
 
-void IEditorWindow::ReadTextEntry(char* out, std::size_t capacity)
+void IOffscreenEditor::ReadTextEntry(char* out, std::size_t capacity)
 {
     CopyBounded(out, capacity, promptText_);
 }
 
-void IEditorWindow::DestroyTextEntry()
+void IOffscreenEditor::DestroyTextEntry()
 {
     plan_ = TextEntryPlan{};
     CopyBounded(promptText_, "");
 }
 
-void IEditorWindow::HostExecutablePath(char* out, std::size_t capacity)
+void IOffscreenEditor::HostExecutablePath(char* out, std::size_t capacity)
 {
     CopyBounded(out, capacity, "");
-#if defined(MG_HEADLESS_PATHS) && defined(__linux__)
+#if defined(MG_OFFSCREEN_PATHS) && defined(__linux__)
     char path[4096] = {};
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0) return;
@@ -137,10 +136,10 @@ void IEditorWindow::HostExecutablePath(char* out, std::size_t capacity)
 #endif
 }
 
-void IEditorWindow::PluginFilePath(char* out, std::size_t capacity)
+void IOffscreenEditor::PluginFilePath(char* out, std::size_t capacity)
 {
     CopyBounded(out, capacity, "");
-#if defined(MG_HEADLESS_PATHS)
+#if defined(MG_OFFSCREEN_PATHS)
     Dl_info info{};
     if (dladdr(&kModuleAnchor, &info) == 0 || !info.dli_fname) return;
     // The loader reports the name it was given, which may be relative to a
@@ -150,7 +149,7 @@ void IEditorWindow::PluginFilePath(char* out, std::size_t capacity)
 #endif
 }
 
-std::unique_ptr<IBitmap> IEditorWindow::DecodeImageResource(int id, const char* fileName)
+std::unique_ptr<IBitmap> IOffscreenEditor::DecodeImageResource(int id, const char* fileName)
 {
     return DecodeImageByName(module_, id, fileName);
 }
