@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-x11-test-tools.sh"
 cd "$(mg_root_dir)"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
-"$(dirname "$0")/run-fuzzers.sh" "${MG_FUZZ_SECONDS:-60}"
+"$(dirname "$0")/run-fuzzers.sh" "${MG_FUZZ_SECONDS:-30}"
 for preset in dev asan tsan; do
   echo "== $preset =="
   mg_build "$preset"
