@@ -457,6 +457,23 @@ def maker_badge(ctx, rect):
     ctx.stroke()
 
 
+def draw_strip(frame_w, frame_h, states, draw_frame):
+    """A control strip: one frame_w x frame_h frame a state, top to bottom,
+    each drawn by draw_frame(ctx, ox, oy, state) clipped to its own frame."""
+    states = list(states)
+    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, frame_w,
+                              frame_h * len(states))
+    ctx = new_ctx(surf)
+    for i, state in enumerate(states):
+        ctx.save()
+        ctx.rectangle(0, i * frame_h, frame_w, frame_h)
+        ctx.clip()
+        draw_frame(ctx, 0, i * frame_h, state)
+        ctx.restore()
+    surf.flush()
+    return surf
+
+
 def draw_background():
     W, H = EDITOR_W, EDITOR_H
     surf = cairo.ImageSurface(cairo.FORMAT_RGB24, W, H)
@@ -729,17 +746,9 @@ def knob_angle(frame_index):
 
 
 def draw_knob():
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, KNOB_SIZE,
-                              KNOB_SIZE * KNOB_FRAMES)
-    ctx = new_ctx(surf)
-    for i in range(KNOB_FRAMES):
-        ctx.save()
-        ctx.rectangle(0, i * KNOB_SIZE, KNOB_SIZE, KNOB_SIZE)
-        ctx.clip()
-        draw_knob_frame(ctx, 0, i * KNOB_SIZE, knob_angle(i), rnd_seed=31)
-        ctx.restore()
-    surf.flush()
-    return surf
+    return draw_strip(KNOB_SIZE, KNOB_SIZE, range(KNOB_FRAMES),
+                      lambda ctx, ox, oy, i: draw_knob_frame(
+                          ctx, ox, oy, knob_angle(i), rnd_seed=31))
 
 
 # --------------------------------------------------------------------------
@@ -842,16 +851,7 @@ def draw_toggle_frame(ctx, ox, oy, up):
 
 
 def draw_toggle():
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, 40, 80)
-    ctx = new_ctx(surf)
-    for i, up in enumerate((False, True)):
-        ctx.save()
-        ctx.rectangle(0, i * 40, 40, 40)
-        ctx.clip()
-        draw_toggle_frame(ctx, 0, i * 40, up)
-        ctx.restore()
-    surf.flush()
-    return surf
+    return draw_strip(40, 40, (False, True), draw_toggle_frame)
 
 
 # --------------------------------------------------------------------------
@@ -931,16 +931,7 @@ def draw_footswitch_frame(ctx, ox, oy, pressed):
 
 
 def draw_footswitch():
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, 40, 80)
-    ctx = new_ctx(surf)
-    for i, pressed in enumerate((False, True)):
-        ctx.save()
-        ctx.rectangle(0, i * 40, 40, 40)
-        ctx.clip()
-        draw_footswitch_frame(ctx, 0, i * 40, pressed)
-        ctx.restore()
-    surf.flush()
-    return surf
+    return draw_strip(40, 40, (False, True), draw_footswitch_frame)
 
 
 # --------------------------------------------------------------------------
@@ -1011,16 +1002,7 @@ def draw_led_frame(ctx, ox, oy, lit):
 
 
 def draw_led():
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, 18, 36)
-    ctx = new_ctx(surf)
-    for i, lit in enumerate((False, True)):
-        ctx.save()
-        ctx.rectangle(0, i * 18, 18, 18)
-        ctx.clip()
-        draw_led_frame(ctx, 0, i * 18, lit)
-        ctx.restore()
-    surf.flush()
-    return surf
+    return draw_strip(18, 18, (False, True), draw_led_frame)
 
 
 # --------------------------------------------------------------------------
