@@ -266,7 +266,19 @@ stamp_for() {
     echo "libz-mingw-w64-dev $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev 2>/dev/null || echo unknown)"
     echo "compiler $(dpkg-query -W -f='${Package} ${Version}' "gcc-mingw-w64-$(pkg_arch "$t")-win32" 2>/dev/null ||
         "$t-gcc-win32" -dumpversion)"
-    echo "recipe $(cat "$here/build-mingw-deps.sh" "$repo/cmake/toolchain-$t.cmake" | sha256sum | cut -c1-16)"
+    echo "recipe $(cat "$here/build-mingw-deps.sh" "$repo/cmake/toolchain-$t.cmake" \
+        "$repo/cmake/toolchain-mingw-common.cmake" | sha256sum | cut -c1-16)"
+}
+
+# cmake_package NAME SOURCE ARGS...: configures SOURCE with build_target's
+# common arguments and ARGS, builds it and installs it into build_target's
+# stage (t, common, stage are build_target's locals).
+cmake_package() {
+    local name=$1 src=$2 b=$cache/build/$t/$1
+    shift 2
+    run_logged "$logs/$t-$name-configure.log" cmake -S "$src" -B "$b" "${common[@]}" "$@"
+    run_logged "$logs/$t-$name-build.log" cmake --build "$b" -j "$jobs"
+    DESTDIR=$stage run_logged "$logs/$t-$name-install.log" cmake --install "$b"
 }
 
 build_target() {
@@ -309,34 +321,25 @@ build_target() {
         -DBUILD_SHARED_LIBS=OFF
     )
 
-    local b=$cache/build/$t/libpng
     log "$t: building libpng ${version[libpng1.6]}"
-    run_logged "$logs/$t-libpng-configure.log" cmake -S "$png_src" -B "$b" "${common[@]}" \
+    cmake_package libpng "$png_src" \
         -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
         -DPNG_FRAMEWORK=OFF -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=OFF \
         -DZLIB_INCLUDE_DIR="/usr/$t/include" -DZLIB_LIBRARY="/usr/$t/lib/libz.a"
-    run_logged "$logs/$t-libpng-build.log" cmake --build "$b" -j "$jobs"
-    DESTDIR=$stage run_logged "$logs/$t-libpng-install.log" cmake --install "$b"
 
     # No SIMD: decoding happens once when the editor opens, and it spares nasm.
-    b=$cache/build/$t/libjpeg
     log "$t: building libjpeg-turbo ${version[libjpeg-turbo]}"
-    run_logged "$logs/$t-libjpeg-configure.log" cmake -S "$jpeg_src" -B "$b" "${common[@]}" \
+    cmake_package libjpeg "$jpeg_src" \
         -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DREQUIRE_SIMD=OFF \
         -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF
-    run_logged "$logs/$t-libjpeg-build.log" cmake --build "$b" -j "$jobs"
-    DESTDIR=$stage run_logged "$logs/$t-libjpeg-install.log" cmake --install "$b"
 
     # For the command-line host only: no external codec libraries, so WAV,
     # AIFF and the other formats libsndfile handles itself, but no FLAC/Ogg.
-    b=$cache/build/$t/libsndfile
     log "$t: building libsndfile ${version[libsndfile]}"
-    run_logged "$logs/$t-libsndfile-configure.log" cmake -S "$sndfile_src" -B "$b" "${common[@]}" \
+    cmake_package libsndfile "$sndfile_src" \
         -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF \
         -DBUILD_TESTING=OFF -DBUILD_REGTEST=OFF -DENABLE_CPACK=OFF -DENABLE_PACKAGE_CONFIG=OFF \
         -DINSTALL_PKGCONFIG_MODULE=ON -DINSTALL_MANPAGES=OFF -DENABLE_STATIC_RUNTIME=OFF
-    run_logged "$logs/$t-libsndfile-build.log" cmake --build "$b" -j "$jobs"
-    DESTDIR=$stage run_logged "$logs/$t-libsndfile-install.log" cmake --install "$b"
 
     # zlib beside them, so the prefix links on its own; the header pair and
     # libz.a match what libpng was compiled against.
