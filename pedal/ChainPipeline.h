@@ -38,6 +38,7 @@
 
 #include "BiquadBank.h"
 #include "ChainKernels.h"
+#include "FuzzShaper.h"
 #include "NoiseTable.h"
 
 #if defined(__GNUC__)
@@ -513,7 +514,7 @@ struct Plain {
                                                   double clipped)
     {
         const double s = Section(b, 1, Section(b, 0, x));
-        const double w = Shape<ScalarOps<O>>(s, block.drive);
+        const double w = FuzzShaper(s, block.drive);
         double e = s * 2.0 * clean + clipped * w;
         for (int k = 2; k < 2 + L; ++k) {
             if (kCabinet && k == kTailFirst + kGainTailIndex) e = block.outputGain * e;
@@ -536,9 +537,7 @@ struct Plain {
             block.out1[i] = y;
             block.out0[i] = y;
         }
-        double sum = 0.0;
-        for (int k = 0; k < 2 + L; ++k) sum += b.x1[k] * 0.0 + b.x2[k] * 0.0 + b.y1[k] * 0.0 + b.y2[k] * 0.0;
-        return sum == 0.0;
+        return b.StatesFinite(0, 2 + L);
     }
 };
 

@@ -5,8 +5,12 @@
 
 namespace mg {
 
+// Both are static: every file that uses them, the kernels built for other
+// instruction sets among them, keeps its own copy, and the linker never
+// picks one compiled for a wider set than the caller's.
+
 // Symmetric soft clip: slope 10·level at zero, flat at ±level from |a·gain| = 0.2.
-inline double SoftClip(double a, double level, double gain)
+static inline double SoftClip(double a, double level, double gain)
 {
     const double d = a * gain;
     const double m = std::fabs(d);
@@ -15,7 +19,7 @@ inline double SoftClip(double a, double level, double gain)
 }
 
 // Output between −0.2 and +0.1.
-inline double FuzzShaper(double s, double g)
+static inline double FuzzShaper(double s, double g)
 {
     const double y = SoftClip(s, 0.8, g);
     const double c = y < 0.0 ? 0.0 : (y < 0.3 ? y : 0.3);
