@@ -24,6 +24,7 @@ import tempfile
 
 VARIANTS = ["baseline", "scalar", "sse2", "avx2", "avx512"]
 MODES = ["fuzz", "cabinet"]
+CABINET = {"fuzz": "off", "cabinet": "on"}
 RATES = [44100, 96000]
 BLOCKS = [32, 64, 512, 4096]
 NAME = re.compile(r"^Chain/(\w+)/(\w+)/rate:(\d+)/block:(\d+)$")
@@ -81,7 +82,7 @@ def main():
     if not a.no_speed:
         print("Frames per second, as a ratio to the baseline (median of "
               f"{a.repetitions} interleaved repetitions):\n")
-        print("| mode | rate | block | baseline (frames/s) | " + " | ".join(VARIANTS[1:]) + " |")
+        print("| cabinet | rate (Hz) | block | baseline (frames/s) | " + " | ".join(VARIANTS[1:]) + " |")
         print("|---|---|---|---:|" + "---:|" * (len(VARIANTS) - 1))
         for m, r, b in rows:
             base = fps.get(("baseline", m, r, b))
@@ -89,19 +90,20 @@ def main():
             for v in VARIANTS[1:]:
                 x = fps.get((v, m, r, b))
                 cells.append(f"{x / base:.1f}×" if x and base else "–")
-            print(f"| {m} | {r} | {b} | {base / 1e6:.1f} M | " if base else f"| {m} | {r} | {b} | – | ", end="")
+            c = CABINET[m]
+            print(f"| {c} | {r} | {b} | {base / 1e6:.1f} M | " if base else f"| {c} | {r} | {b} | – | ", end="")
             print(" | ".join(cells) + " |")
         print()
     if not a.no_count:
         print("Instructions per frame (callgrind, block loop only):\n")
-        print("| mode | rate | block | " + " | ".join(VARIANTS) + " |")
+        print("| cabinet | rate (Hz) | block | " + " | ".join(VARIANTS) + " |")
         print("|---|---|---|" + "---:|" * len(VARIANTS))
         for m, r, b in rows:
             cells = []
             for v in VARIANTS:
                 n = count(counter, v, m, r, b) if re.search(a.filter, f"{v}/{m}/rate:{r}/block:{b}") else None
                 cells.append(f"{n:.0f}" if n else "–")
-            print(f"| {m} | {r} | {b} | " + " | ".join(cells) + " |")
+            print(f"| {CABINET[m]} | {r} | {b} | " + " | ".join(cells) + " |")
             sys.stdout.flush()
 
 
