@@ -30,9 +30,10 @@
 // the positions without a frame of the block keep their states. Afterwards
 // the bank holds exactly the states the plain chain leaves.
 //
-// Everything here is a template over operations types that each kernel file
-// declares in an unnamed namespace: no function compiled for one instruction
-// set can stand in for another's at link time.
+// Everything here is a template over operations types tagged with a type
+// from each kernel file's unnamed namespace (and the clipper's functions are
+// static): no function compiled for one instruction set can stand in for
+// another's at link time.
 #include <cmath>
 #include <utility>
 
@@ -45,10 +46,12 @@
 #define MG_CHAIN_INLINE __attribute__((always_inline)) inline
 #define MG_CHAIN_LAMBDA_INLINE __attribute__((always_inline))
 #define MG_CHAIN_UNROLL _Pragma("GCC unroll 32")
+#define MG_CHAIN_NOINLINE __attribute__((noinline))
 #else
 #define MG_CHAIN_INLINE inline
 #define MG_CHAIN_LAMBDA_INLINE
 #define MG_CHAIN_UNROLL
+#define MG_CHAIN_NOINLINE
 #endif
 
 namespace mg::chain {
@@ -510,8 +513,8 @@ struct Plain {
     }
 
     template <int L, bool kCabinet>
-    static __attribute__((noinline)) double Frame(BiquadBank& b, double x, const ChainBlock& block, double clean,
-                                                  double clipped)
+    static MG_CHAIN_NOINLINE double Frame(BiquadBank& b, double x, const ChainBlock& block, double clean,
+                                          double clipped)
     {
         const double s = Section(b, 1, Section(b, 0, x));
         const double w = FuzzShaper(s, block.drive);
