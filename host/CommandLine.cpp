@@ -1,6 +1,9 @@
 #include "CommandLine.h"
 
+#include <cstddef>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "Failure.h"
 #include "Text.h"
@@ -95,26 +98,37 @@ int ParseBlock(const std::string& text)
     return *block;
 }
 
+// One of a few keywords; the error names them all.
+template <class Value, std::size_t N>
+Value ParseKeyword(const std::string& text, const char* option, const std::pair<const char*, Value> (&choices)[N])
+{
+    std::string names;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (text == choices[i].first)
+            return choices[i].second;
+        names += (i == 0 ? "" : i + 1 == N ? " or " : ", ") + std::string(choices[i].first);
+    }
+    throw UsageError(std::string(option) + " must be " + names + ", got " + Quoted(text));
+}
+
 CallbackKind ParseCallback(const std::string& text)
 {
-    if (text == "replacing")
-        return CallbackKind::Replacing;
-    if (text == "double")
-        return CallbackKind::Double;
-    if (text == "accumulating")
-        return CallbackKind::Accumulating;
-    throw UsageError("--callback must be replacing, double or accumulating, got " + Quoted(text));
+    static constexpr std::pair<const char*, CallbackKind> kChoices[] = {
+        {"replacing", CallbackKind::Replacing},
+        {"double", CallbackKind::Double},
+        {"accumulating", CallbackKind::Accumulating},
+    };
+    return ParseKeyword(text, "--callback", kChoices);
 }
 
 SampleFormat ParseFormat(const std::string& text)
 {
-    if (text == "pcm16")
-        return SampleFormat::Pcm16;
-    if (text == "pcm24")
-        return SampleFormat::Pcm24;
-    if (text == "float")
-        return SampleFormat::Float;
-    throw UsageError("--format must be pcm16, pcm24 or float, got " + Quoted(text));
+    static constexpr std::pair<const char*, SampleFormat> kChoices[] = {
+        {"pcm16", SampleFormat::Pcm16},
+        {"pcm24", SampleFormat::Pcm24},
+        {"float", SampleFormat::Float},
+    };
+    return ParseKeyword(text, "--format", kChoices);
 }
 
 double ParseTail(const std::string& text)
