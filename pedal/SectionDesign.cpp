@@ -9,7 +9,7 @@ namespace {
 using enum SectionType;
 } // namespace
 
-const SectionSpec kSectionSpecs[kDesignedSections] = {
+const SectionPlan kSectionPlans[kDesignedSections] = {
     // fuzz stage: around the clipper
     {HighPass, 95, 0, 1.46},
     {LowPass, 320, 0, 1.46},
@@ -37,25 +37,25 @@ const SectionSpec kSectionSpecs[kDesignedSections] = {
     {HighShelf, 10200, -30, 0},
 };
 
-void DesignSection(BiquadBank& bank, int k, const SectionSpec& spec, double sampleRate)
+void DesignSection(BiquadBank& bank, int k, const SectionPlan& plan, double sampleRate)
 {
     // A corner at or above Nyquist has nothing to act on at this rate, and its
     // formulas would place a pole on or outside the unit circle: pass through.
-    if (!(spec.frequency < sampleRate / 2.0)) {
+    if (!(plan.frequency < sampleRate / 2.0)) {
         bank.b0[k] = 1.0;
         bank.b1[k] = bank.b2[k] = bank.a1[k] = bank.a2[k] = 0.0;
         return;
     }
-    const double twoPiF0 = 2.0 * std::numbers::pi * spec.frequency;
-    const double halfLn2Bw = std::numbers::ln2 / 2.0 * spec.bandwidth;
+    const double twoPiF0 = 2.0 * std::numbers::pi * plan.frequency;
+    const double halfLn2Bw = std::numbers::ln2 / 2.0 * plan.bandwidth;
     const double w0 = twoPiF0 / sampleRate;
     const double sn = std::sin(w0);
     const double cs = std::cos(w0);
-    const double A = std::pow(10.0, spec.gainDb / 40.0);
+    const double A = std::pow(10.0, plan.gainDb / 40.0);
     const double alpha = sn * std::sinh(halfLn2Bw * w0 / sn);
 
     double b0 = 0, b1 = 0, b2 = 0, a0 = 1, a1 = 0, a2 = 0;
-    switch (spec.type) {
+    switch (plan.type) {
     case HighPass:
         b0 = (1 + cs) / 2;
         b1 = -(1 + cs);
@@ -111,7 +111,7 @@ void DesignSection(BiquadBank& bank, int k, const SectionSpec& spec, double samp
 
 void DesignAllSections(BiquadBank& bank, double sampleRate)
 {
-    for (int k = 0; k < kDesignedSections; ++k) DesignSection(bank, k, kSectionSpecs[k], sampleRate);
+    for (int k = 0; k < kDesignedSections; ++k) DesignSection(bank, k, kSectionPlans[k], sampleRate);
 }
 
 } // namespace mg

@@ -7,7 +7,7 @@ namespace mg {
 
 enum class SectionType { HighPass, LowPass, Peaking, LowShelf, HighShelf };
 
-struct SectionSpec {
+struct SectionPlan {
     SectionType type;
     double frequency; // Hz
     double gainDb;    // peaking and shelves
@@ -21,9 +21,9 @@ constexpr int kCabinetFirst = 12;
 constexpr int kCabinetLast = 21;
 constexpr int kDesignedSections = 22;
 
-extern const SectionSpec kSectionSpecs[kDesignedSections];
+extern const SectionPlan kSectionPlans[kDesignedSections];
 
-void DesignSection(BiquadBank& bank, int k, const SectionSpec& spec, double sampleRate);
+void DesignSection(BiquadBank& bank, int k, const SectionPlan& plan, double sampleRate);
 void DesignAllSections(BiquadBank& bank, double sampleRate);
 
 } // namespace mg

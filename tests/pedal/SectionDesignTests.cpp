@@ -42,17 +42,17 @@ TEST(SectionDesign, EverySectionHasItsDesignedGainWhereTheFormIsExact)
     for (double fs : {44100.0, 48000.0, 96000.0}) {
         const BiquadBank bank = Designed(fs);
         for (int k = 0; k < kDesignedSections; ++k) {
-            const SectionSpec& spec = kSectionSpecs[k];
-            switch (spec.type) {
+            const SectionPlan& plan = kSectionPlans[k];
+            switch (plan.type) {
             case SectionType::Peaking: // the full gain at the centre frequency
-                EXPECT_NEAR(GainDb(bank, k, spec.frequency, fs), spec.gainDb, 1e-9) << k << " at " << fs;
+                EXPECT_NEAR(GainDb(bank, k, plan.frequency, fs), plan.gainDb, 1e-9) << k << " at " << fs;
                 break;
             case SectionType::LowShelf: // the full gain at 0 Hz, whatever the cosine
-                EXPECT_NEAR(GainDb(bank, k, 0.0, fs), spec.gainDb, 1e-9) << k;
+                EXPECT_NEAR(GainDb(bank, k, 0.0, fs), plan.gainDb, 1e-9) << k;
                 break;
             case SectionType::HighShelf: // unity at 0 Hz, the full gain at Nyquist
                 EXPECT_NEAR(GainDb(bank, k, 0.0, fs), 0.0, 1e-9) << k;
-                EXPECT_NEAR(GainDb(bank, k, fs / 2, fs), spec.gainDb, 1e-6) << k;
+                EXPECT_NEAR(GainDb(bank, k, fs / 2, fs), plan.gainDb, 1e-6) << k;
                 break;
             case SectionType::HighPass:
                 EXPECT_LT(GainDb(bank, k, 1e-3, fs), -150.0);
@@ -118,7 +118,7 @@ TEST(SectionDesign, StableAtEveryCommonRate)
             // Poles inside the unit circle: |a2| < 1 and |a1| < 1 + a2.
             EXPECT_LT(std::fabs(bank.a2[k]), 1.0) << k << " at " << fs;
             EXPECT_LT(std::fabs(bank.a1[k]), 1.0 + bank.a2[k]) << k << " at " << fs;
-            if (kSectionSpecs[k].frequency >= fs / 2) {
+            if (kSectionPlans[k].frequency >= fs / 2) {
                 EXPECT_EQ(bank.b0[k], 1.0) << k << " at " << fs;
             }
         }
