@@ -14,6 +14,8 @@
 #include <cstring>
 #include <thread>
 
+#include "editor/x11/Freed.h"
+
 extern char** environ;
 
 namespace mg::test {
@@ -21,17 +23,7 @@ namespace mg::test {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-template <class T>
-struct Freed {
-    T* p;
-    explicit Freed(T* pointer) : p(pointer) {}
-    ~Freed() { std::free(p); }
-    Freed(const Freed&) = delete;
-    Freed& operator=(const Freed&) = delete;
-    T* operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
-};
+using x11::Freed;
 
 int CountEntries(const char* folder)
 {

@@ -4,21 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Freed.h"
+
 namespace mg::x11 {
 
 namespace {
-
-// Replies and errors come in malloc'd blocks.
-template <class T>
-struct Freed {
-    T* p = nullptr;
-    explicit Freed(T* pointer) : p(pointer) {}
-    ~Freed() { std::free(p); }
-    Freed(const Freed&) = delete;
-    Freed& operator=(const Freed&) = delete;
-    T* operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
-};
 
 // True when the request went through; forgets its error otherwise.
 bool Succeeded(xcb_connection_t* c, xcb_void_cookie_t cookie)
