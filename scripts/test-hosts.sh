@@ -146,13 +146,13 @@ mkdir -p "$work/config/ardour7/scripts"
 cp tests/hosts/test-tones.lua "$work/config/ardour7/scripts/"
 log=$logs/ardour-sessions.log
 for c in "${cases[@]}"; do
-  spec=""
-  for s in ${settings[$c]}; do spec+="${spec:+,}${s/=/:}"; done
+  pairs=""
+  for s in ${settings[$c]}; do pairs+="${pairs:+,}${s/=/:}"; done
   for try in 1 2; do
     rm -rf "${work:?}/sessions/$c"
     echo "** session $c, try $try" >>"$log"
     run_limited 60 "$log" env MG_SESSION="$work/sessions/$c" MG_RATE=$rate MG_PLUGIN="$plugin_name" \
-      MG_SETTINGS="$spec" ardour7-lua tests/hosts/ardour-sessions.lua || true
+      MG_SETTINGS="$pairs" ardour7-lua tests/hosts/ardour-sessions.lua || true
     made=$(sed -n "/^\*\* session $c, try $try\$/,\$p" "$log" | grep -c "^session $c\$" || true)
     [ "$made" -eq 1 ] && break
   done

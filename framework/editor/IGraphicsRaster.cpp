@@ -95,11 +95,11 @@ bool IGraphics::BlitBitmap(const IBitmapStrip& strip, const IRectangle& destinat
 {
     const IRectangle clipped = destination.Intersect(drawArea_);
     if (!strip.bitmap || !surface_ || clipped.Width() <= 0 || clipped.Height() <= 0) return true;
-    const IBlendSpec spec = blend ? *blend : IBlendSpec{};
+    const IBlendSpec how = blend ? *blend : IBlendSpec{};
     const int left = sourceX + clipped.left - destination.left;
     const int top = sourceY + clipped.top - destination.top;
     const PixelRect source{left, top, left + clipped.Width(), top + clipped.Height()};
-    BlitPixels(*surface_, *strip.bitmap, clipped.left, clipped.top, &source, spec.weight, spec.Mode());
+    BlitPixels(*surface_, *strip.bitmap, clipped.left, clipped.top, &source, how.weight, how.Mode());
     return true;
 }
 
@@ -119,9 +119,9 @@ bool IGraphics::FillRectangle(const IColourARGB& colour, const IRectangle& rect,
         rect.Intersect(drawArea_).Intersect(IRectangle{0, 0, surface_->Width(), surface_->Height()});
     if (area.Width() <= 0 || area.Height() <= 0) return true;
 
-    const IBlendSpec spec = blend ? *blend : IBlendSpec{};
-    const bool overwrite = spec.method == IBlendSpec::kOverwrite;
-    const float weight = spec.weight > 1.0f ? 1.0f : spec.weight;
+    const IBlendSpec how = blend ? *blend : IBlendSpec{};
+    const bool overwrite = how.method == IBlendSpec::kOverwrite;
+    const float weight = how.weight > 1.0f ? 1.0f : how.weight;
     const int w = weight > 0.0f ? static_cast<int>(weight * 256.0f) : 0;
     if (w <= 0) return true;
     const std::uint32_t pixel = colour.Pixel();
