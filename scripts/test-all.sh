@@ -16,3 +16,4 @@ for preset in dev asan tsan; do
 done
 "$(dirname "$0")/test-windows.sh"
 "$(dirname "$0")/test-hosts.sh"
+"$(dirname "$0")/test-host-lmms.sh"

@@ -11,6 +11,7 @@
 # and logs go to build/hosts/ ($MG_HOSTS_DIR); failing steps print their logs.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/hosts-lib.sh"
 "$(dirname "$0")/install-deps.sh"
 "$(dirname "$0")/install-hosts.sh"
 root=$(mg_root_dir)
@@ -33,53 +34,9 @@ plugin_name='Marrow-Grit[M]'
 # whole-second times and skips a plug-in newer than its entry: give the copy
 # a whole-second time in the past.
 plugin=$work/plugins/MarrowGrit.so
+reference_plugin=$plugin
 install -m 755 "$root/build/release/lib/MarrowGrit.so" "$plugin"
 touch -d "@$(($(date +%s) - 2))" "$plugin"
-
-failures=0
-fail() { # MESSAGE [LOG...]
-  echo "FAILED: $1" >&2
-  shift
-  local log
-  for log in "$@"; do
-    [ -f "$log" ] || continue
-    echo "---- $log" >&2
-    tail -n 60 "$log" >&2
-    echo "----" >&2
-  done
-  failures=$((failures + 1))
-}
-
-# Runs a host command with its output appended to LOG; after LIMIT seconds
-# it saves the threads' stacks to the log (when gdb is there) and kills it.
-# Returns the command's status, 124 for a hang. The hosts keep caches,
-# settings and scripts in the home and XDG folders: a private set per run,
-# so nothing from an earlier run or build is reused.
-run_limited() { # LIMIT LOG COMMAND...
-  local limit=$1 log=$2
-  shift 2
-  (exec env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
-    XDG_DATA_HOME="$work/data" LXVST_PATH="$work/plugins" "$@") >>"$log" 2>&1 &
-  local pid=$! ticks=0 status=0
-  # The shell's own word on a crash ("Aborted") goes to the log too.
-  {
-    while kill -0 "$pid" 2>/dev/null; do
-      if [ "$ticks" -ge $((limit * 10)) ]; then
-        echo "** no exit after ${limit} s"
-        if command -v gdb >/dev/null; then
-          timeout 60 gdb -p "$pid" -batch -ex 'thread apply all bt 15' 2>&1 || true
-        fi
-        kill -KILL "$pid" 2>/dev/null || true
-        wait "$pid" || true
-        return 124
-      fi
-      sleep 0.1
-      ticks=$((ticks + 1))
-    done
-    wait "$pid" || status=$?
-  } >>"$log" 2>&1
-  return "$status"
-}
 
 # What our own host reads from the plug-in: the reference for the scanners.
 "$bin/mg-host" info "$plugin" >"$logs/mg-host-info.log" 2>&1 || fail "mg-host info" "$logs/mg-host-info.log"
@@ -130,15 +87,6 @@ else
 fi
 
 # ---- Ardour renders ------------------------------------------------------------
-# Each case: the parameters (our names, normalised values), the check, a label
-# for the table.
-cases=(default bypass attack1-cabinet-off level0-cabinet-off)
-declare -A settings=([default]="" [bypass]="Effect=0" [attack1-cabinet-off]="Attack=1 Cabinet=0"
-  [level0-cabinet-off]="Level=0 Cabinet=0")
-declare -A check=([default]=level [bypass]=bypass [attack1-cabinet-off]=level [level0-cabinet-off]=silence)
-declare -A label=([default]="default settings" [bypass]="Effect Off (bypass)"
-  [attack1-cabinet-off]="Attack 1, Cabinet Off" [level0-cabinet-off]="Level 0, Cabinet Off")
-
 # The sessions: Ardour's master bus carries the test tones on channels 1-2
 # and the pedal's output on channels 3-4 (tests/hosts/ardour-sessions.lua),
 # one interpreter per session.
@@ -173,9 +121,7 @@ done
 # teardown (a double free in its export objects), with or without a plug-in
 # in the session: one export in ten to one in three on a busy machine. Up
 # to six tries, each with a time limit; only a clean exit with a file
-# holding the test tones counts. Their levels: amplitudes 0.7 and 0.5
-# (tests/hosts/test-tones.lua) are 20 log10(a / sqrt 2) dBFS.
-tones_db=-6.108,-9.031
+# holding the test tones ($tones_db) counts.
 ardour_export() { # NAME OUT
   local name=$1 out=$2 log=$logs/ardour-export-$1.log try status statuses=""
   : >"$log"
@@ -209,24 +155,8 @@ ardour_export() { # NAME OUT
   return 1
 }
 
-# Runs one check on a case's renders: its line goes to the case's $result
-# as "WHO: ...", and a failure clears $ok.
-judge() { # WHO render-compare ARGS...
-  local who=$1 out status=0
-  shift
-  out=$("$compare" "$@" 2>&1) || status=$?
-  sed "s/^/$who: /" <<<"$out" >>"$result"
-  [ "$status" -eq 0 ] || ok=0
-}
-
-table=()
 for c in "${cases[@]}"; do
   render=$work/renders/ardour-$c.wav # 1-2 the pedal's input, 3-4 its output
-  input=$render:1-2
-  theirs=$render:3-4
-  ours=$work/renders/mg-host-$c.wav
-  result=$logs/compare-$c.log
-  : >"$result"
   if ! ardour_export "$c" "$render"; then
     fail "Ardour did not export $c" "$logs/ardour-sessions.log" "$logs/ardour-export-$c.log"
     table+=("$c|-|-|-|FAILED: no Ardour render")
@@ -234,50 +164,7 @@ for c in "${cases[@]}"; do
   fi
   # mg-host plays the same samples: its two inputs take the file's first two
   # channels and it ignores the rest.
-  params=()
-  for s in ${settings[$c]}; do params+=(--param "$s"); done
-  if ! "$bin/mg-host" render "$plugin" "$render" "$ours" "${params[@]}" --quiet >"$logs/mg-host-$c.log" 2>&1; then
-    fail "mg-host did not render $c" "$logs/mg-host-$c.log"
-    table+=("$c|-|-|-|FAILED: no mg-host render")
-    continue
-  fi
-
-  # One line per check, "input: ...", "Ardour: ..." or "mg-host: ...".
-  ok=1
-  judge input stats "$input" --expect "$tones_db" --tolerance 0.01 --skip 0 --skip-end 0
-  case ${check[$c]} in
-    level)
-      judge Ardour level "$ours" "$theirs" --dry "$input"
-      ;;
-    bypass)
-      judge Ardour level "$ours" "$theirs" --dry "$input"
-      judge Ardour bypass "$input" "$theirs"
-      judge mg-host bypass "$input" "$ours"
-      ;;
-    silence)
-      judge Ardour silence "$theirs"
-      judge mg-host silence "$ours"
-      ;;
-  esac
-  if [ "${check[$c]}" = silence ]; then
-    our_db=$(sed -n 's/^mg-host: silence [a-zA-Z]*: \([^ ]*\) dBFS.*/\1/p' "$result")
-    their_db=$(sed -n 's/^Ardour: silence [a-zA-Z]*: \([^ ]*\) dBFS.*/\1/p' "$result")
-  else
-    our_db=$(sed -n 's/^Ardour: level .*reference \([^ ]*\) dBFS.*/\1/p' "$result")
-    their_db=$(sed -n 's/^Ardour: level .*test \([^ ]*\) dBFS.*/\1/p' "$result")
-  fi
-  diff_db=$(awk -v a="$our_db" -v b="$their_db" \
-    'BEGIN { if (a ~ /inf|^$/ || b ~ /inf|^$/) print "-"; else printf "%+.3f", b - a }')
-  if [ "$ok" -eq 1 ]; then
-    case ${check[$c]} in
-      level) table+=("$c|$our_db|$their_db|$diff_db|ok, level") ;;
-      bypass) table+=("$c|$our_db|$their_db|$diff_db|ok, level; both = input 1 + input 2") ;;
-      silence) table+=("$c|$our_db|$their_db|$diff_db|ok, both silent") ;;
-    esac
-  else
-    fail "$c: the renders do not agree" "$result"
-    table+=("$c|${our_db:--}|${their_db:--}|$diff_db|FAILED")
-  fi
+  compare_case Ardour "$c" "$render" "$render:1-2" "$render:3-4"
 done
 
 echo
@@ -285,20 +172,10 @@ echo "Third-party hosts ($(dpkg-query -W -f='Ardour ${Version}' ardour), $(dpkg-
 echo "  Qtractor scanner: $qtractor_result"
 echo "  Ardour scanner:   $ardour_scan_result"
 echo "  Ardour renders at $rate Hz; mg-host plays the same input (RMS from 0.5 s to $((seconds * 1000 - 250)) ms):"
-printf '  %-24s %12s %12s %9s  %s\n' case "mg-host dBFS" "Ardour dBFS" "diff dB" check
-for row in "${table[@]}"; do
-  IFS='|' read -r c our their d res <<<"$row"
-  printf '  %-24s %12s %12s %9s  %s\n' "${label[$c]}" "$our" "$their" "$d" "$res"
-done
-for c in "${cases[@]}"; do
-  [ -s "$logs/compare-$c.log" ] && sed "s/^/    $c, /" "$logs/compare-$c.log"
-done
+print_case_table Ardour
 echo "  Took $((SECONDS - started)) s; files and logs in $work"
 # One count per scanner and per render case.
-passed=0
-for r in "$qtractor_result" "$ardour_scan_result" "${table[@]#*|*|*|*|}"; do
-  [[ $r == ok* ]] && passed=$((passed + 1))
-done
+passed=$(count_passed "$qtractor_result" "$ardour_scan_result")
 total=$((2 + ${#cases[@]}))
 # A failure outside them (say, a session range not written) still counts.
 if [ "$failures" -gt 0 ] && [ "$passed" -eq "$total" ]; then
