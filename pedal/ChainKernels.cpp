@@ -1,7 +1,7 @@
 // The portable kernel, and the choice among the kernels built in.
 #include "ChainKernels.h"
 
-#include "ChainPipeline.h"
+#include "ChainPlan.h"
 
 namespace mg {
 

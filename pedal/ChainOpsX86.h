@@ -5,7 +5,7 @@
 #include <immintrin.h>
 
 #include "BiquadBank.h"
-#include "ChainPipeline.h"
+#include "ChainPlan.h"
 
 namespace mg::chain {
 
@@ -54,6 +54,20 @@ struct SseOps {
     {
         if constexpr (kLane == 0) return _mm_cvtsd_f64(v);
         else return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
+    }
+    // (prev1, a0)
+    static MG_CHAIN_INLINE V ShiftAcross(V a, V prev) { return _mm_shuffle_pd(prev, a, 0x1); }
+    // (v[kLane], r0)
+    template <int kLane>
+    static MG_CHAIN_INLINE V ShiftInLane(V r, V v) { return _mm_shuffle_pd(v, r, kLane); }
+    // b in the lanes of kMask, a in the others.
+    template <int kMask>
+    static MG_CHAIN_INLINE V Blend(V a, V b)
+    {
+        if constexpr (kMask == 0) return a;
+        else if constexpr (kMask == 1) return _mm_move_sd(a, b);
+        else if constexpr (kMask == 2) return _mm_move_sd(b, a);
+        else return b;
     }
 };
 
@@ -120,6 +134,23 @@ struct Avx2Ops {
     {
         if constexpr (kLane == 0) return _mm256_cvtsd_f64(v);
         else return _mm256_cvtsd_f64(_mm256_permute4x64_pd(v, kLane));
+    }
+    // (prev3, a0, a1, a2)
+    static MG_CHAIN_INLINE V ShiftAcross(V a, V prev)
+    {
+#if defined(__AVX512VL__)
+        return _mm256_castsi256_pd(_mm256_alignr_epi64(_mm256_castpd_si256(a), _mm256_castpd_si256(prev), 3));
+#else
+        return _mm256_shuffle_pd(_mm256_permute2f128_pd(prev, a, 0x21), a, 0x5);
+#endif
+    }
+    template <int kMask>
+    static MG_CHAIN_INLINE V Blend(V a, V b) { return _mm256_blend_pd(a, b, kMask); }
+    // (v[kLane], r0, r1, r2)
+    template <int kLane>
+    static MG_CHAIN_INLINE V ShiftInLane(V r, V v)
+    {
+        return ShiftAcross(r, _mm256_permute4x64_pd(v, kLane * 0x55));
     }
 };
 #endif
@@ -203,6 +234,19 @@ struct Avx512Ops {
     {
         if constexpr (kLane == 0) return _mm512_cvtsd_f64(v);
         else return _mm512_cvtsd_f64(_mm512_permutexvar_pd(_mm512_set1_epi64(kLane), v));
+    }
+    // (prev7, a0, ..., a6)
+    static MG_CHAIN_INLINE V ShiftAcross(V a, V prev)
+    {
+        return _mm512_castsi512_pd(_mm512_alignr_epi64(_mm512_castpd_si512(a), _mm512_castpd_si512(prev), 7));
+    }
+    template <int kMask>
+    static MG_CHAIN_INLINE V Blend(V a, V b) { return _mm512_mask_blend_pd(static_cast<__mmask8>(kMask), a, b); }
+    // (v[kLane], r0, ..., r6)
+    template <int kLane>
+    static MG_CHAIN_INLINE V ShiftInLane(V r, V v)
+    {
+        return ShiftAcross(r, _mm512_permutexvar_pd(_mm512_set1_epi64(kLane), v));
     }
 };
 #endif

@@ -121,10 +121,14 @@ struct ScalarOps {
             if (write[g][0] >= 0) base[write[g][0]] = v[g];
     }
     static MG_CHAIN_INLINE bool AllZero(V v) { return v == 0.0; }
+    static MG_CHAIN_INLINE V ShiftAcross(V, V prev) { return prev; }
+    template <int>
+    static MG_CHAIN_INLINE V ShiftInLane(V, V v) { return v; }
+    template <int kMask>
+    static MG_CHAIN_INLINE V Blend(V a, V b) { return (kMask & 1) ? b : a; }
 };
 
-// One section step in plain scalars, for the head's first frames and the
-// plain chain. (A
+// One section step in plain scalars, for the head's first frames. (A
 // template only so that each kernel file has its own.)
 template <class O>
 struct ScalarSection {
@@ -150,6 +154,13 @@ struct ScalarSection {
         y2 = y1;
         y1 = y;
         return y + BiquadBank::kDenormalOffset;
+    }
+    MG_CHAIN_INLINE void Store(BiquadBank& bank, int k) const
+    {
+        bank.x1[k] = x1;
+        bank.x2[k] = x2;
+        bank.y1[k] = y1;
+        bank.y2[k] = y2;
     }
 };
 
@@ -542,47 +553,6 @@ struct Plain {
         }
         return b.StatesFinite(0, 2 + L);
     }
-};
-
-// How a kernel runs a block of one mode: blocks shorter than kPlainBelow
-// frames through the plain chain; short ones (below kLongBlock) through the
-// Short schedule, which should be shallow (skew 1) to fill and drain
-// quickly; long ones through the Long schedule, which may overlap more work
-// per tick. A schedule names the vector operations of the sections and of
-// the clipper (narrower clipper groups are ready sooner), the number of
-// vectors and the skew.
-template <class O_, class SO_, int kVectors, int kSkew_>
-struct Schedule {
-    using O = O_;
-    using SO = SO_;
-    static constexpr int kNV = kVectors;
-    static constexpr int kSkew = kSkew_;
-};
-
-template <class Short_, class Long_, int kPlainBelow_ = 0>
-struct Plan {
-    using Short = Short_;
-    using Long = Long_;
-    static constexpr int kPlainBelow = kPlainBelow_;
-};
-
-inline constexpr int kLongBlock = 128;
-
-template <class P, int L, bool kCabinet>
-bool RunBlock(const ChainBlock& block)
-{
-    using Short = typename P::Short;
-    using Long = typename P::Long;
-    if (block.frames < P::kPlainBelow) return Plain<typename Short::O>::template Run<L, kCabinet>(block);
-    if (block.frames >= kLongBlock)
-        return RunSchedule<typename Long::O, typename Long::SO, L, Long::kNV, Long::kSkew, kCabinet>(block);
-    return RunSchedule<typename Short::O, typename Short::SO, L, Short::kNV, Short::kSkew, kCabinet>(block);
-}
-
-template <class Fuzz, class Cabinet>
-inline constexpr ChainKernels kKernelsOf = {
-    &RunBlock<Fuzz, kFuzzTail, false>,
-    &RunBlock<Cabinet, kCabinetTail, true>,
 };
 
 } // namespace mg::chain

@@ -151,7 +151,7 @@ TEST_P(EveryKernel, NoiseInBlocksOfEveryLengthAroundThePipelineDepth)
     for (double cabinet : {0.0, 1.0}) {
         Twins t(GetParam(), 44100.0);
         t.Set(MarrowGrit::kCabinet, cabinet);
-        for (int block : {1, 2, 3, 7, 9, 10, 11, 19, 20, 21, 22, 33, 64, 127, 512}) {
+        for (int block : {1, 2, 3, 7, 9, 10, 11, 17, 18, 19, 20, 21, 22, 27, 28, 29, 33, 35, 36, 37, 64, 100, 127, 512}) {
             SCOPED_TRACE("cabinet " + std::to_string(cabinet) + ", block " + std::to_string(block));
             t.Run(a, b, block);
         }

@@ -1,0 +1,327 @@
+#pragma once
+// The chain for short blocks, as a wave: the sections in order, W to a
+// vector (section p in lane p mod W of vector p / W). Every tick a section
+// takes what the section before it handed on in the tick before, so the
+// block's frames sweep through the vectors like a wave. Unlike the
+// interleaved pipeline, whose every vector holds sections from the whole
+// chain, a vector here holds neighbours: before the wave reaches it and
+// after it has passed, it has no frame of the block and is not computed at
+// all. Only the vector at the wave's front or back edge carries sections
+// with and without a frame, and which lanes those are is known when the code
+// is compiled, so the states are kept with constant blends instead of
+// computed masks. In short blocks the filling and draining ticks are most of
+// the work, which is where this gains.
+//
+// Sections 0 and 1 (the head) work kLead frames ahead of the tail, as in the
+// pipeline; the clipper runs on groups of WS frames in between. The head's
+// first kLead frames run in plain scalar code, so the wave starts with the
+// tail's first frame. Blocks need at least kMinFrames frames, so that every
+// section has started before the head runs out of frames.
+#include <type_traits>
+
+#include "ChainPipeline.h"
+
+namespace mg::chain {
+
+// The vector operations (O, section lanes), the clipper's (SO), L tail
+// sections, cabinet or not.
+template <class O, class SO, int L, bool kCabinet>
+struct WaveChain {
+    using V = typename O::V;
+    static constexpr int W = O::W;
+    static constexpr int WS = SO::W;
+    static constexpr int P = L + kTailFirst; // sections in the chain
+    static constexpr int NV = (P + W - 1) / W;
+    static_assert(NV * W <= BiquadBank::kSections, "the spare lanes read sections of the bank");
+    // The tail takes frame f at tick f + kLead; the clipper needs section
+    // 1's output for its whole group and a few ticks of its own.
+    static constexpr int kLead = (WS + 4 + WS - 1) / WS * WS;
+    static constexpr int kDepth = kLead + L - 1; // lag of the last section
+    static constexpr int kMinFrames = kLead + L;
+    static constexpr int kRing = [] {
+        int r = 1;
+        while (r < kLead + 2 * WS) r *= 2;
+        return r;
+    }();
+    static constexpr int kTailVector = kTailFirst / W, kTailLane = kTailFirst % W;
+    static constexpr int kGainPosition = kTailFirst + kGainTailIndex;
+    static constexpr int kGainVector = kGainPosition / W, kGainLane = kGainPosition % W;
+    static constexpr int kOutVector = (P - 1) / W, kOutLane = (P - 1) % W;
+    static constexpr int kHeadVector = 1 / W, kHeadLane = 1 % W; // section 1
+
+    // The ticks of a block: filling (tick kLead + f, f < L: the tail's
+    // sections start one after another), steady (every section has a frame)
+    // and draining (tick frames + d, d < kDepth: the sections finish one
+    // after another).
+    enum Phase { kFill, kSteady, kDrain };
+
+    // Does section p have a frame at tick `i` of the phase?
+    static constexpr bool Live(Phase phase, int i, int p)
+    {
+        if (p >= P) return true; // a spare lane: whatever it does is never read
+        switch (phase) {
+        case kFill: return (p < kTailFirst ? p : p - kTailFirst) <= i;
+        case kSteady: return true;
+        case kDrain: return i < (p == 0 ? 0 : p == 1 ? 1 : kLead + p - kTailFirst);
+        }
+        return false;
+    }
+    // The lanes of vector g with a frame: kAllLanes, 0 (the vector is not
+    // computed) or the mask of those with one. A vector of spare lanes only
+    // counts as without.
+    static constexpr int kAllLanes = -1;
+    static constexpr int LiveLanes(Phase phase, int i, int g)
+    {
+        int mask = 0, real = 0;
+        for (int l = 0; l < W; ++l) {
+            const int p = g * W + l;
+            if (p < P && Live(phase, i, p)) ++real;
+            if (Live(phase, i, p)) mask |= 1 << l;
+        }
+        if (real == 0) return 0;
+        return mask == (1 << W) - 1 ? kAllLanes : mask;
+    }
+
+    V b0[NV], b1[NV], b2[NV], a1[NV], a2[NV];
+    V x1[NV], x2[NV], y1[NV], y2[NV];
+    V gain; // 1 in every lane but section 12's, which takes the output gain
+
+    MG_CHAIN_INLINE void Load(const BiquadBank& bank, double outputGain)
+    {
+        MG_CHAIN_UNROLL
+        for (int g = 0; g < NV; ++g) {
+            b0[g] = O::Load(bank.b0 + g * W);
+            b1[g] = O::Load(bank.b1 + g * W);
+            b2[g] = O::Load(bank.b2 + g * W);
+            a1[g] = O::Load(bank.a1 + g * W);
+            a2[g] = O::Load(bank.a2 + g * W);
+            x1[g] = O::Load(bank.x1 + g * W);
+            x2[g] = O::Load(bank.x2 + g * W);
+            y1[g] = O::Load(bank.y1 + g * W);
+            y2[g] = O::Load(bank.y2 + g * W);
+        }
+        // Spare lanes run as all-zero sections, whatever the bank holds there.
+        constexpr int kSpare = (((1 << W) - 1) << (P - (NV - 1) * W)) & ((1 << W) - 1);
+        if constexpr (kSpare != 0) {
+            const V zero = O::Set(0.0);
+            b0[NV - 1] = O::template Blend<kSpare>(b0[NV - 1], zero);
+            b1[NV - 1] = O::template Blend<kSpare>(b1[NV - 1], zero);
+            b2[NV - 1] = O::template Blend<kSpare>(b2[NV - 1], zero);
+            a1[NV - 1] = O::template Blend<kSpare>(a1[NV - 1], zero);
+            a2[NV - 1] = O::template Blend<kSpare>(a2[NV - 1], zero);
+        }
+        gain = O::template Insert<kGainLane>(O::Set(1.0), outputGain);
+    }
+
+    // Writes the states of the chain's sections back (not the spare lanes');
+    // true when all of them are finite.
+    MG_CHAIN_INLINE bool Store(BiquadBank& bank) const
+    {
+        constexpr int kWhole = P / W; // vectors without spare lanes
+        MG_CHAIN_UNROLL
+        for (int g = 0; g < kWhole; ++g) {
+            O::Store(bank.x1 + g * W, x1[g]);
+            O::Store(bank.x2 + g * W, x2[g]);
+            O::Store(bank.y1 + g * W, y1[g]);
+            O::Store(bank.y2 + g * W, y2[g]);
+        }
+        if constexpr (kWhole < NV) {
+            double t[4][W];
+            O::Store(t[0], x1[NV - 1]);
+            O::Store(t[1], x2[NV - 1]);
+            O::Store(t[2], y1[NV - 1]);
+            O::Store(t[3], y2[NV - 1]);
+            for (int p = kWhole * W; p < P; ++p) {
+                bank.x1[p] = t[0][p - kWhole * W];
+                bank.x2[p] = t[1][p - kWhole * W];
+                bank.y1[p] = t[2][p - kWhole * W];
+                bank.y2[p] = t[3][p - kWhole * W];
+            }
+        }
+        return bank.StatesFinite(0, P);
+    }
+
+    // One tick: section 0 takes `x`, the tail's first section `e`, every
+    // other section what the one before it handed on (its latest y plus the
+    // offset). Vectors without a frame are left alone; in an edge vector
+    // the lanes without one keep their states.
+    template <Phase kPhase, int kIndex>
+    MG_CHAIN_INLINE void Tick(double x, double e)
+    {
+        const V offset = O::Set(BiquadBank::kDenormalOffset);
+        [&]<int... g>(std::integer_sequence<int, g...>) MG_CHAIN_LAMBDA_INLINE {
+            // What each vector hands on, where a computed vector reads it.
+            V p[NV]{};
+            (
+                [&]() MG_CHAIN_LAMBDA_INLINE {
+                    if constexpr (LiveLanes(kPhase, kIndex, g) != 0 ||
+                                  (g + 1 < NV && LiveLanes(kPhase, kIndex, g + 1) != 0))
+                        p[g] = O::Add(y1[g], offset);
+                }(),
+                ...);
+            (Step<g, LiveLanes(kPhase, kIndex, g)>(p, x, e), ...);
+        }(std::make_integer_sequence<int, NV>{});
+    }
+
+    template <int g, int kLanes>
+    MG_CHAIN_INLINE void Step(const V (&p)[NV], double x, double e)
+    {
+        if constexpr (kLanes != 0) {
+            V in;
+            if constexpr (g == 0) in = O::ShiftAcross(p[0], O::Set(x));
+            else in = O::ShiftAcross(p[g], p[g - 1]);
+            if constexpr (g == kTailVector) in = O::template Insert<kTailLane>(in, e);
+            if constexpr (kCabinet && g == kGainVector) in = O::Mul(in, gain);
+            const V y = O::Sub(O::Sub(O::Add(O::Add(O::Mul(b0[g], in), O::Mul(b1[g], x1[g])), O::Mul(b2[g], x2[g])),
+                                      O::Mul(a1[g], y1[g])),
+                               O::Mul(a2[g], y2[g]));
+            if constexpr (kLanes == kAllLanes) {
+                x2[g] = x1[g];
+                x1[g] = in;
+                y2[g] = y1[g];
+                y1[g] = y;
+            } else {
+                x2[g] = O::template Blend<kLanes>(x2[g], x1[g]);
+                x1[g] = O::template Blend<kLanes>(x1[g], in);
+                y2[g] = O::template Blend<kLanes>(y2[g], y1[g]);
+                y1[g] = O::template Blend<kLanes>(y1[g], y);
+            }
+        }
+    }
+
+    // After a tick: what section 1 handed on enters `recent` (lane 0); and
+    // what the last section handed on.
+    MG_CHAIN_INLINE typename SO::V PushHead(typename SO::V recent) const
+    {
+        const V p = O::Add(y1[kHeadVector], O::Set(BiquadBank::kDenormalOffset));
+        if constexpr (std::is_same_v<O, SO>) return O::template ShiftInLane<kHeadLane>(recent, p);
+        else return SO::ShiftIn(recent, O::template Lane<kHeadLane>(p));
+    }
+    MG_CHAIN_INLINE double TailOutput() const
+    {
+        return O::template Lane<kOutLane>(y1[kOutVector]) + BiquadBank::kDenormalOffset;
+    }
+};
+
+// One effect block of at least kMinFrames frames. At tick u the head's first
+// section takes frame u, the tail's first section frame u − kLead, its last
+// section finishes frame u − kDepth. `recent` and the ring work as in the
+// pipeline's schedule.
+template <class O, class SO, int L, bool kCabinet>
+MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
+{
+    using SV = typename SO::V;
+    using Chain = WaveChain<O, SO, L, kCabinet>;
+    constexpr int WS = Chain::WS;
+    constexpr int kLead = Chain::kLead;
+    constexpr int kDepth = Chain::kDepth;
+    constexpr int kRing = Chain::kRing;
+
+    BiquadBank& bank = *block.bank;
+    const double* const in0 = block.in0;
+    const double* const in1 = block.in1;
+    double* const out0 = block.out0;
+    double* const out1 = block.out1;
+    const double* const noise = block.noise;
+    const int frames = block.frames;
+    const double outputGain = block.outputGain;
+
+    double d = block.attack * 0.5;
+    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
+    const SV drive = SO::Set(block.drive), clean = SO::Set(0.5 - d), clipped = SO::Set(d + 0.5), two = SO::Set(2.0);
+
+    double ring[kRing] = {};
+    SV recent = SO::Set(0.0);
+    int n = 0; // noise entry
+    auto input = [&](int i) MG_CHAIN_LAMBDA_INLINE {
+        const double x = (in1[i] + in0[i]) + noise[n];
+        if (++n == kNoiseTableSize) n = 0;
+        return x;
+    };
+    auto shape = [&](int first) MG_CHAIN_LAMBDA_INLINE {
+        const SV w = Shape<SO>(recent, drive);
+        SO::Store(ring + (first & (kRing - 1)), SO::Add(SO::Mul(SO::Mul(recent, two), clean), SO::Mul(clipped, w)));
+    };
+    auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return ring[(f ^ (WS - 1)) & (kRing - 1)]; };
+    auto emit = [&](int i, double y) MG_CHAIN_LAMBDA_INLINE {
+        if constexpr (!kCabinet) y = outputGain * y;
+        out1[i] = y;
+        out0[i] = y;
+    };
+
+    // The head's first frames, before the wave starts; then every section
+    // from the bank.
+    {
+        ScalarSection<O> head[2];
+        head[0].Load(bank, 0);
+        head[1].Load(bank, 1);
+        for (int f = 0; f < kLead; ++f) {
+            recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(input(f))));
+            if (f % WS == WS - 1) shape(f + 1 - WS);
+        }
+        head[0].Store(bank, 0);
+        head[1].Store(bank, 1);
+    }
+    Chain chain;
+    chain.Load(bank, outputGain);
+
+    // Section 1 hands on frame u − 1 at tick u: after ticks that are whole
+    // groups of WS, the clipper takes the group before.
+    auto after = [&](int u) MG_CHAIN_LAMBDA_INLINE {
+        recent = chain.PushHead(recent);
+        if (u % WS == 0) {
+            const int first = u - WS;
+            if (first < frames) shape(first);
+        }
+    };
+
+    [&]<int... f>(std::integer_sequence<int, f...>) MG_CHAIN_LAMBDA_INLINE {
+        (
+            [&]() MG_CHAIN_LAMBDA_INLINE {
+                constexpr int u = kLead + f;
+                chain.template Tick<Chain::kFill, f>(input(u), mixed(u - kLead));
+                if constexpr (f >= 1) recent = chain.PushHead(recent);
+                if constexpr (f >= WS && f % WS == 0) shape(u - WS);
+                if constexpr (u >= kDepth) emit(u - kDepth, chain.TailOutput());
+            }(),
+            ...);
+    }(std::make_integer_sequence<int, L>{});
+
+    // Steady ticks: single ones up to a whole group, then groups of WS, in
+    // which the clipper's turn comes after the first.
+    auto steady = [&](int u) MG_CHAIN_LAMBDA_INLINE {
+        chain.template Tick<Chain::kSteady, 0>(input(u), mixed(u - kLead));
+        after(u);
+        emit(u - kDepth, chain.TailOutput());
+    };
+    int u = kLead + L;
+    for (; u < frames && u % WS != 0; ++u) steady(u);
+    for (; u + WS <= frames; u += WS) {
+        [&]<int... k>(std::integer_sequence<int, k...>) MG_CHAIN_LAMBDA_INLINE {
+            (
+                [&]() MG_CHAIN_LAMBDA_INLINE {
+                    chain.template Tick<Chain::kSteady, 0>(input(u + k), mixed(u + k - kLead));
+                    recent = chain.PushHead(recent);
+                    if constexpr (k == 0) shape(u - WS);
+                    emit(u + k - kDepth, chain.TailOutput());
+                }(),
+                ...);
+        }(std::make_integer_sequence<int, WS>{});
+    }
+    for (; u < frames; ++u) steady(u);
+
+    [&]<int... i>(std::integer_sequence<int, i...>) MG_CHAIN_LAMBDA_INLINE {
+        (
+            [&]() MG_CHAIN_LAMBDA_INLINE {
+                const int t = frames + i;
+                chain.template Tick<Chain::kDrain, i>(0.0, mixed(t - kLead));
+                if constexpr (i < WS) after(t);
+                emit(t - kDepth, chain.TailOutput());
+            }(),
+            ...);
+    }(std::make_integer_sequence<int, kDepth>{});
+
+    return chain.Store(bank);
+}
+
+} // namespace mg::chain
