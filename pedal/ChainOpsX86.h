@@ -60,6 +60,12 @@ struct SseOps {
     // (v[kLane], r0)
     template <int kLane>
     static MG_CHAIN_INLINE V ShiftInLane(V r, V v) { return _mm_shuffle_pd(v, r, kLane); }
+    template <int kLane>
+    static MG_CHAIN_INLINE void StoreLane(double* p, V v)
+    {
+        if constexpr (kLane == 0) _mm_storel_pd(p, v);
+        else _mm_storeh_pd(p, v);
+    }
     // b in the lanes of kMask, a in the others.
     template <int kMask>
     static MG_CHAIN_INLINE V Blend(V a, V b)
@@ -151,6 +157,18 @@ struct Avx2Ops {
     static MG_CHAIN_INLINE V ShiftInLane(V r, V v)
     {
         return ShiftAcross(r, _mm256_permute4x64_pd(v, kLane * 0x55));
+    }
+    // Lane kLane of v to *p; p − kLane must be valid memory.
+    template <int kLane>
+    static MG_CHAIN_INLINE void StoreLane(double* p, V v)
+    {
+#if defined(__AVX512VL__)
+        _mm256_mask_storeu_pd(p - kLane, static_cast<__mmask8>(1u << kLane), v);
+#else
+        const __m128d half = kLane < 2 ? _mm256_castpd256_pd128(v) : _mm256_extractf128_pd(v, 1);
+        if constexpr (kLane % 2 == 0) _mm_storel_pd(p, half);
+        else _mm_storeh_pd(p, half);
+#endif
     }
 };
 #endif
@@ -247,6 +265,12 @@ struct Avx512Ops {
     static MG_CHAIN_INLINE V ShiftInLane(V r, V v)
     {
         return ShiftAcross(r, _mm512_permutexvar_pd(_mm512_set1_epi64(kLane), v));
+    }
+    // Lane kLane of v to *p; p − kLane must be valid memory.
+    template <int kLane>
+    static MG_CHAIN_INLINE void StoreLane(double* p, V v)
+    {
+        _mm512_mask_storeu_pd(p - kLane, static_cast<__mmask8>(1u << kLane), v);
     }
 };
 #endif

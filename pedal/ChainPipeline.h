@@ -62,6 +62,7 @@ inline constexpr int kCabinetTail = 20;   // sections 2 to 21
 inline constexpr int kGainTailIndex = 10; // section 12 takes the output gain
 inline constexpr int kZeroSection = BiquadBank::kSections - 1; // never designed: all zero
 inline constexpr double kNever = 1e9;     // lag of a spare lane
+inline constexpr int kLongBlock = 128;    // blocks from here on take the long schedule
 
 // The clipper's constants, formed as the clipper forms them.
 inline constexpr double kClipLevel = 0.8;
@@ -124,6 +125,8 @@ struct ScalarOps {
     static MG_CHAIN_INLINE V ShiftAcross(V, V prev) { return prev; }
     template <int>
     static MG_CHAIN_INLINE V ShiftInLane(V, V v) { return v; }
+    template <int>
+    static MG_CHAIN_INLINE void StoreLane(double* p, V v) { *p = v; }
     template <int kMask>
     static MG_CHAIN_INLINE V Blend(V a, V b) { return (kMask & 1) ? b : a; }
 };

@@ -36,8 +36,6 @@ struct Plan {
     static constexpr int kPlainBelow = kPlainBelow_;
 };
 
-inline constexpr int kLongBlock = 128;
-
 template <class P, int L, bool kCabinet>
 bool RunBlock(const ChainBlock& block)
 {

@@ -38,11 +38,6 @@ struct WaveChain {
     static constexpr int kLead = (WS + 4 + WS - 1) / WS * WS;
     static constexpr int kDepth = kLead + L - 1; // lag of the last section
     static constexpr int kMinFrames = kLead + L;
-    static constexpr int kRing = [] {
-        int r = 1;
-        while (r < kLead + 2 * WS) r *= 2;
-        return r;
-    }();
     static constexpr int kTailVector = kTailFirst / W, kTailLane = kTailFirst % W;
     static constexpr int kGainPosition = kTailFirst + kGainTailIndex;
     static constexpr int kGainVector = kGainPosition / W, kGainLane = kGainPosition % W;
@@ -189,40 +184,38 @@ struct WaveChain {
         }
     }
 
-    // After a tick: what section 1 handed on enters `recent` (lane 0); and
-    // what the last section handed on.
+    // After a tick: what section 1 handed on enters `recent` (lane 0).
     MG_CHAIN_INLINE typename SO::V PushHead(typename SO::V recent) const
     {
         const V p = O::Add(y1[kHeadVector], O::Set(BiquadBank::kDenormalOffset));
         if constexpr (std::is_same_v<O, SO>) return O::template ShiftInLane<kHeadLane>(recent, p);
         else return SO::ShiftIn(recent, O::template Lane<kHeadLane>(p));
     }
-    MG_CHAIN_INLINE double TailOutput() const
-    {
-        return O::template Lane<kOutLane>(y1[kOutVector]) + BiquadBank::kDenormalOffset;
-    }
+    // What the last section computed, before the offset, to *p (which needs
+    // W − 1 doubles of room before it).
+    MG_CHAIN_INLINE void StoreTail(double* p) const { O::template StoreLane<kOutLane>(p, y1[kOutVector]); }
 };
 
-// One effect block of at least kMinFrames frames. At tick u the head's first
-// section takes frame u, the tail's first section frame u − kLead, its last
-// section finishes frame u − kDepth. `recent` and the ring work as in the
-// pipeline's schedule.
+// One effect block of kMinFrames to kLongBlock − 1 frames. At tick u the
+// head's first section takes frame u, the tail's first section frame
+// u − kLead, its last section finishes frame u − kDepth. The head's inputs
+// are summed before and the outputs written after, so that a tick only
+// loads and stores its own values: `xs` the head's inputs, `es` the
+// clipper's results (frame f at f ^ (WS−1), as `recent` holds the newest
+// frame in lane 0), `ys` what the last section computed.
 template <class O, class SO, int L, bool kCabinet>
 MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
 {
     using SV = typename SO::V;
     using Chain = WaveChain<O, SO, L, kCabinet>;
+    constexpr int W = Chain::W;
     constexpr int WS = Chain::WS;
     constexpr int kLead = Chain::kLead;
     constexpr int kDepth = Chain::kDepth;
-    constexpr int kRing = Chain::kRing;
+    constexpr int kMost = kLongBlock - 1;
+    static_assert(kMost < kNoiseTableSize, "a block takes noise entries from 0 without wrapping");
 
     BiquadBank& bank = *block.bank;
-    const double* const in0 = block.in0;
-    const double* const in1 = block.in1;
-    double* const out0 = block.out0;
-    double* const out1 = block.out1;
-    const double* const noise = block.noise;
     const int frames = block.frames;
     const double outputGain = block.outputGain;
 
@@ -230,24 +223,18 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
     d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
     const SV drive = SO::Set(block.drive), clean = SO::Set(0.5 - d), clipped = SO::Set(d + 0.5), two = SO::Set(2.0);
 
-    double ring[kRing] = {};
+    double xs[kMost];
+    double es[kMost + WS] = {};
+    double ysRoom[W - 1 + kMost];
+    double* const ys = ysRoom + W - 1;
+    for (int i = 0; i < frames; ++i) xs[i] = (block.in1[i] + block.in0[i]) + block.noise[i];
+
     SV recent = SO::Set(0.0);
-    int n = 0; // noise entry
-    auto input = [&](int i) MG_CHAIN_LAMBDA_INLINE {
-        const double x = (in1[i] + in0[i]) + noise[n];
-        if (++n == kNoiseTableSize) n = 0;
-        return x;
-    };
     auto shape = [&](int first) MG_CHAIN_LAMBDA_INLINE {
         const SV w = Shape<SO>(recent, drive);
-        SO::Store(ring + (first & (kRing - 1)), SO::Add(SO::Mul(SO::Mul(recent, two), clean), SO::Mul(clipped, w)));
+        SO::Store(es + first, SO::Add(SO::Mul(SO::Mul(recent, two), clean), SO::Mul(clipped, w)));
     };
-    auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return ring[(f ^ (WS - 1)) & (kRing - 1)]; };
-    auto emit = [&](int i, double y) MG_CHAIN_LAMBDA_INLINE {
-        if constexpr (!kCabinet) y = outputGain * y;
-        out1[i] = y;
-        out0[i] = y;
-    };
+    auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return es[f ^ (WS - 1)]; };
 
     // The head's first frames, before the wave starts; then every section
     // from the bank.
@@ -256,7 +243,7 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
         head[0].Load(bank, 0);
         head[1].Load(bank, 1);
         for (int f = 0; f < kLead; ++f) {
-            recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(input(f))));
+            recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(xs[f])));
             if (f % WS == WS - 1) shape(f + 1 - WS);
         }
         head[0].Store(bank, 0);
@@ -279,10 +266,10 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
         (
             [&]() MG_CHAIN_LAMBDA_INLINE {
                 constexpr int u = kLead + f;
-                chain.template Tick<Chain::kFill, f>(input(u), mixed(u - kLead));
+                chain.template Tick<Chain::kFill, f>(xs[u], mixed(u - kLead));
                 if constexpr (f >= 1) recent = chain.PushHead(recent);
                 if constexpr (f >= WS && f % WS == 0) shape(u - WS);
-                if constexpr (u >= kDepth) emit(u - kDepth, chain.TailOutput());
+                if constexpr (u >= kDepth) chain.StoreTail(ys + (u - kDepth));
             }(),
             ...);
     }(std::make_integer_sequence<int, L>{});
@@ -290,9 +277,9 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
     // Steady ticks: single ones up to a whole group, then groups of WS, in
     // which the clipper's turn comes after the first.
     auto steady = [&](int u) MG_CHAIN_LAMBDA_INLINE {
-        chain.template Tick<Chain::kSteady, 0>(input(u), mixed(u - kLead));
+        chain.template Tick<Chain::kSteady, 0>(xs[u], mixed(u - kLead));
         after(u);
-        emit(u - kDepth, chain.TailOutput());
+        chain.StoreTail(ys + (u - kDepth));
     };
     int u = kLead + L;
     for (; u < frames && u % WS != 0; ++u) steady(u);
@@ -300,10 +287,12 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
         [&]<int... k>(std::integer_sequence<int, k...>) MG_CHAIN_LAMBDA_INLINE {
             (
                 [&]() MG_CHAIN_LAMBDA_INLINE {
-                    chain.template Tick<Chain::kSteady, 0>(input(u + k), mixed(u + k - kLead));
+                    // u and kLead are whole groups: frame u + k − kLead sits at
+                    // u − kLead + (WS − 1 − k).
+                    chain.template Tick<Chain::kSteady, 0>(xs[u + k], es[u - kLead + (WS - 1 - k)]);
                     recent = chain.PushHead(recent);
                     if constexpr (k == 0) shape(u - WS);
-                    emit(u + k - kDepth, chain.TailOutput());
+                    chain.StoreTail(ys + (u + k - kDepth));
                 }(),
                 ...);
         }(std::make_integer_sequence<int, WS>{});
@@ -314,13 +303,20 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
         (
             [&]() MG_CHAIN_LAMBDA_INLINE {
                 const int t = frames + i;
-                chain.template Tick<Chain::kDrain, i>(0.0, mixed(t - kLead));
+                // The tail's first section is done after kLead of these.
+                chain.template Tick<Chain::kDrain, i>(0.0, i < kLead ? mixed(t - kLead) : 0.0);
                 if constexpr (i < WS) after(t);
-                emit(t - kDepth, chain.TailOutput());
+                chain.StoreTail(ys + (t - kDepth));
             }(),
             ...);
     }(std::make_integer_sequence<int, kDepth>{});
 
+    for (int i = 0; i < frames; ++i) {
+        double y = ys[i] + BiquadBank::kDenormalOffset;
+        if constexpr (!kCabinet) y = outputGain * y;
+        block.out1[i] = y;
+        block.out0[i] = y;
+    }
     return chain.Store(bank);
 }
 
