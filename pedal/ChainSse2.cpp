@@ -8,7 +8,10 @@ struct Tag {};
 using Ops = SseOps<Tag>;
 } // namespace
 
-extern const ChainKernels kSse2Kernels = kKernelsOf<Plan<Schedule<Ops, Ops, 6, 1>, Schedule<Ops, Ops, 6, 2>, 32>,
-                                                             Plan<Schedule<Ops, Ops, 11, 1>, Schedule<Ops, Ops, 11, 2>, 64>>;
+extern const ChainKernels kSse2Kernels =
+    kKernelsOf<Plan<Schedule<Ops, Ops, 6, 1>, Schedule<Ops, Ops, 6, 2>, WaveChain<Ops, Ops, kFuzzTail, false>::kMinFrames,
+                    WaveOps<Ops, Ops>>,
+               Plan<Schedule<Ops, Ops, 11, 1>, Schedule<Ops, Ops, 11, 2>, WaveChain<Ops, Ops, kCabinetTail, true>::kMinFrames,
+                    WaveOps<Ops, Ops>>>;
 
 } // namespace mg::chain

@@ -224,7 +224,7 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
     const SV drive = SO::Set(block.drive), clean = SO::Set(0.5 - d), clipped = SO::Set(d + 0.5), two = SO::Set(2.0);
 
     double xs[kMost];
-    double es[kMost + WS] = {};
+    double es[kMost + WS];
     double ysRoom[W - 1 + kMost];
     double* const ys = ysRoom + W - 1;
     for (int i = 0; i < frames; ++i) xs[i] = (block.in1[i] + block.in0[i]) + block.noise[i];
