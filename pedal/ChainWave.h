@@ -81,6 +81,10 @@ struct WaveChain {
     V x1[NV], x2[NV], y1[NV], y2[NV];
     V gain; // 1 in every lane but section 12's, which takes the output gain
 
+    static constexpr int kWhole = P / W; // vectors without spare lanes
+    // The spare lanes of the last vector.
+    static constexpr int kSpare = (((1 << W) - 1) << (P - (NV - 1) * W)) & ((1 << W) - 1);
+
     MG_CHAIN_INLINE void Load(const BiquadBank& bank, double outputGain)
     {
         MG_CHAIN_UNROLL
@@ -96,7 +100,6 @@ struct WaveChain {
             y2[g] = O::Load(bank.y2 + g * W);
         }
         // Spare lanes run as all-zero sections, whatever the bank holds there.
-        constexpr int kSpare = (((1 << W) - 1) << (P - (NV - 1) * W)) & ((1 << W) - 1);
         if constexpr (kSpare != 0) {
             const V zero = O::Set(0.0);
             b0[NV - 1] = O::template Blend<kSpare>(b0[NV - 1], zero);
@@ -112,7 +115,6 @@ struct WaveChain {
     // true when all of them are finite.
     MG_CHAIN_INLINE bool Store(BiquadBank& bank) const
     {
-        constexpr int kWhole = P / W; // vectors without spare lanes
         MG_CHAIN_UNROLL
         for (int g = 0; g < kWhole; ++g) {
             O::Store(bank.x1 + g * W, x1[g]);
@@ -133,7 +135,16 @@ struct WaveChain {
                 bank.y2[p] = t[3][p - kWhole * W];
             }
         }
-        return bank.StatesFinite(0, P);
+        // x·0 is 0 for every finite x, NaN otherwise; spare lanes count not.
+        const V zero = O::Set(0.0);
+        V sum = zero;
+        MG_CHAIN_UNROLL
+        for (int g = 0; g < NV; ++g) {
+            const V terms = O::Add(O::Add(O::Mul(x1[g], zero), O::Mul(x2[g], zero)),
+                                   O::Add(O::Mul(y1[g], zero), O::Mul(y2[g], zero)));
+            sum = O::Add(sum, g < kWhole ? terms : O::template Blend<kSpare>(terms, zero));
+        }
+        return O::AllZero(sum);
     }
 
     // One tick: section 0 takes `x`, the tail's first section `e`, every
