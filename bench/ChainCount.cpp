@@ -1,10 +1,13 @@
-// Runs the effect chain for a fixed number of frames, for instruction counts
-// under callgrind (which counts inside RunBlocks only):
+// Runs the effect chain for a fixed number of frames and prints how long it
+// took: for instruction counts under callgrind (which counts inside
+// RunBlocks only), and for timing where Google Benchmark is missing (the
+// Windows builds, under wine):
 //
 //   valgrind --tool=callgrind --toggle-collect='*RunBlocks*'
 //       chain_count <baseline|scalar|sse2|avx2|avx512> <fuzz|cabinet> <rate> <block> [frames]
 //
 // bench/chain-table.py runs it over the benchmark grid.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,7 +66,11 @@ int main(int argc, char** argv)
         if (!known) return Usage();
     }
     std::vector<double> in = Signal<double>(block, rate), out0(in.size()), out1(in.size());
+    const auto start = std::chrono::steady_clock::now();
     RunBlocks(pedal.get(), plain.get(), cabinet, in.data(), out0.data(), out1.data(), block, frames / block);
-    std::printf("%s %s %g %d: %d frames\n", variant.c_str(), mode.c_str(), rate, block, frames / block * block);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const int done = frames / block * block;
+    std::printf("%s %s %g %d: %d frames in %.6f s, %.4g frames/s\n", variant.c_str(), mode.c_str(), rate, block, done,
+                seconds, seconds > 0 ? done / seconds : 0.0);
     return 0;
 }

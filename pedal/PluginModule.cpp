@@ -1,5 +1,15 @@
 #include "PluginModule.h"
 
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#  define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace mg {
 
 #if defined(_WIN32)
@@ -8,7 +18,9 @@ namespace {
 ModuleHandle recordedModule = nullptr;
 } // namespace
 
-ModuleHandle PluginModule() { return recordedModule; }
+// Without the DLL's start-up hook the pedal lives in a program of its own
+// (the benchmark runner), which carries the images itself.
+ModuleHandle PluginModule() { return recordedModule ? recordedModule : GetModuleHandleA(nullptr); }
 void RecordPluginModule(ModuleHandle module) { recordedModule = module; }
 
 #else

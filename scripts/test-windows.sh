@@ -6,7 +6,8 @@
 #   - under wine: mg-host info, renders through each process callback
 #     compared with the Linux build's renders of the same input, state saved
 #     and loaded across the two builds, and the strict-host checks of
-#     mg-conformance;
+#     mg-conformance; the effect chain's kernels as built for Windows,
+#     against the plain chain;
 #   - under Xvfb: the window part's own tests (mg-editor-window-tests:
 #     opening, closing, messages, the text-entry box, resizing, text, module
 #     paths, the dialogs); the editor in a real window (mg-editor-host), its
@@ -73,7 +74,7 @@ fi
 section "static libraries"
 "$here/build-mingw-deps.sh" all
 # The strict-host checks of tools/conformance, where that tool exists.
-windows_targets=(MarrowGrit mg-host mg-editor-host mg-editor-window-tests)
+windows_targets=(MarrowGrit mg-host mg-editor-host mg-editor-window-tests mg-chain-kernel-tests)
 [[ -f tools/conformance/CMakeLists.txt ]] && windows_targets+=(mg-conformance)
 for preset in win32 win64; do
     section "build $preset"
@@ -221,6 +222,8 @@ for preset in win32 win64; do
         note "$preset strict-host conformance (mg-conformance)" \
             wine_run "build/$preset/bin/mg-conformance.exe" "build/$preset/lib/MarrowGrit.dll"
     fi
+    note "$preset effect-chain kernels bit for bit against the plain chain (mg-chain-kernel-tests)" \
+        wine_run "build/$preset/bin/mg-chain-kernel-tests.exe" --gtest_brief=1
 done
 
 # ------------------------------------------------------------ editor window
