@@ -8,13 +8,7 @@
 #include <cstddef>
 
 #if defined(_WIN32)
-#  ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#  endif
-#  ifndef NOMINMAX
-#    define NOMINMAX
-#  endif
-#  include <windows.h>
+#  include "framework/core/WindowsApi.h"
 #endif
 
 namespace mg {

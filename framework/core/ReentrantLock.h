@@ -2,13 +2,7 @@
 // The re-entrant lock behind the plug-in lock and the process-wide locks:
 // a critical section on Windows, a recursive mutex elsewhere.
 #if defined(_WIN32)
-#  ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#  endif
-#  ifndef NOMINMAX
-#    define NOMINMAX
-#  endif
-#  include <windows.h>
+#  include "core/WindowsApi.h"
 #else
 #  include <mutex>
 #endif

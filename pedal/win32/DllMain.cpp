@@ -1,13 +1,7 @@
 // The library's start-up hook. Windows hands it the DLL's own instance handle
 // with every notification; the editor loads the pedal's images from that
 // module's resources, so the handle is kept for it.
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "core/WindowsApi.h"
 
 #include "PluginModule.h"
 

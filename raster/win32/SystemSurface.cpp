@@ -1,13 +1,7 @@
 // The draw surface on Windows: a top-down 32-bit DIB section selected into a
 // memory device context compatible with the screen, so painting the window is
 // one BitBlt from this context.
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "framework/core/WindowsApi.h"
 
 #include "raster/ISystemBitmap.h"
 

@@ -2,13 +2,7 @@
 // window of the test's own, driven with window messages. Runs under wine
 // with a display (scripts/test-windows.sh); the images come from this
 // program's resources, as they come from the DLL's in a host.
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "core/WindowsApi.h"
 
 #include <gtest/gtest.h>
 

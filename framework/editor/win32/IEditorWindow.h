@@ -6,13 +6,7 @@
 //
 // Everything here runs on the thread that owns the editor window (the host's
 // user-interface thread).
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "core/WindowsApi.h"
 
 #include <cstddef>
 #include <memory>
