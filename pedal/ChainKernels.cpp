@@ -23,11 +23,8 @@ struct Tag {};
 // without a vector kernel. The sections of a tick are independent of each
 // other, which leaves the processor free to overlap them.
 using Ops = ScalarOps<Tag>;
-const ChainKernels kScalarKernels =
-    kKernelsOf<Plan<Schedule<Ops, Ops, kFuzzTail + 2, 1>, Schedule<Ops, Ops, kFuzzTail + 2, 1>,
-                    WaveChain<Ops, Ops, kFuzzTail, false>::kMinFrames, WaveOps<Ops, Ops>>,
-               Plan<Schedule<Ops, Ops, kCabinetTail + 2, 1>, Schedule<Ops, Ops, kCabinetTail + 2, 1>,
-                    WaveChain<Ops, Ops, kCabinetTail, true>::kMinFrames, WaveOps<Ops, Ops>>>;
+const ChainKernels kScalarKernels = kKernelsOf<Plan<Schedule<Ops, Ops, kFuzzTail + 2, 1>, Schedule<Ops, Ops, kFuzzTail + 2, 1>, 256>,
+                                               Plan<Schedule<Ops, Ops, kCabinetTail + 2, 1>, Schedule<Ops, Ops, kCabinetTail + 2, 1>, 128>>;
 
 
 } // namespace chain
