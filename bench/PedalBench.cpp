@@ -43,36 +43,34 @@ void Baseline(benchmark::State& state, Mode mode)
     Count(state, block);
 }
 
-void Kernel(benchmark::State& state, mg::ChainIsa isa, Mode mode)
+// ProcessBlock over and over on one block of the grid's rate and length.
+void Process(benchmark::State& state, mg::MarrowGrit& pedal, double rate, int block)
 {
-    const double rate = static_cast<double>(state.range(0));
-    const int block = static_cast<int>(state.range(1));
-    auto pedal = MakePedal(rate, mode);
-    if (!pedal->SetChainIsa(isa)) {
-        state.SkipWithError("not available on this machine");
-        return;
-    }
     Buffers b(block, rate);
     for (auto _ : state) {
-        pedal->ProcessBlock(b.ins, b.outs, block);
+        pedal.ProcessBlock(b.ins, b.outs, block);
         benchmark::DoNotOptimize(b.out0.data());
         benchmark::ClobberMemory();
     }
     Count(state, block);
 }
 
+void Kernel(benchmark::State& state, mg::ChainIsa isa, Mode mode)
+{
+    const double rate = static_cast<double>(state.range(0));
+    auto pedal = MakePedal(rate, mode);
+    if (!pedal->SetChainIsa(isa)) {
+        state.SkipWithError("not available on this machine");
+        return;
+    }
+    Process(state, *pedal, rate, static_cast<int>(state.range(1)));
+}
+
 void Bypass(benchmark::State& state)
 {
     const double rate = static_cast<double>(state.range(0));
-    const int block = static_cast<int>(state.range(1));
     auto pedal = MakePedal(rate, Mode::Bypass);
-    Buffers b(block, rate);
-    for (auto _ : state) {
-        pedal->ProcessBlock(b.ins, b.outs, block);
-        benchmark::DoNotOptimize(b.out0.data());
-        benchmark::ClobberMemory();
-    }
-    Count(state, block);
+    Process(state, *pedal, rate, static_cast<int>(state.range(1)));
 }
 
 void Grid(benchmark::internal::Benchmark* b)
