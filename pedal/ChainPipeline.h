@@ -88,6 +88,15 @@ MG_CHAIN_INLINE typename O::V Shape(typename O::V s, typename O::V g)
     return O::Add(c, t);
 }
 
+// x·0 is 0 for every finite x and NaN otherwise: 0 in the lanes whose four
+// states are all finite, NaN in the others.
+template <class O>
+MG_CHAIN_INLINE typename O::V StateCheck(typename O::V x1, typename O::V x2, typename O::V y1, typename O::V y2)
+{
+    const typename O::V zero = O::Set(0.0);
+    return O::Add(O::Add(O::Mul(x1, zero), O::Mul(x2, zero)), O::Add(O::Mul(y1, zero), O::Mul(y2, zero)));
+}
+
 // Scalar operations: the portable kernel's, and the clipper's in the plain
 // chain of every kernel.
 template <class Tag>
@@ -304,9 +313,8 @@ struct Pipeline {
         V sum = zero;
         MG_CHAIN_UNROLL
         for (int g = 0; g < NV; ++g) {
-            // x·0 is 0 for every finite x, NaN otherwise; spare lanes count not.
-            const V terms = O::Add(O::Add(O::Mul(x1[g], zero), O::Mul(x2[g], zero)),
-                                   O::Add(O::Mul(y1[g], zero), O::Mul(y2[g], zero)));
+            // Spare lanes count not.
+            const V terms = StateCheck<O>(x1[g], x2[g], y1[g], y2[g]);
             sum = O::Add(sum, O::Select(O::Lt(O::Load(Map::kTables.lag[g]), O::Set(kNever)), terms, zero));
         }
         return O::AllZero(sum);

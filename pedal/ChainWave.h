@@ -135,13 +135,12 @@ struct WaveChain {
                 bank.y2[p] = t[3][p - kWhole * W];
             }
         }
-        // x·0 is 0 for every finite x, NaN otherwise; spare lanes count not.
+        // Spare lanes count not.
         const V zero = O::Set(0.0);
         V sum = zero;
         MG_CHAIN_UNROLL
         for (int g = 0; g < NV; ++g) {
-            const V terms = O::Add(O::Add(O::Mul(x1[g], zero), O::Mul(x2[g], zero)),
-                                   O::Add(O::Mul(y1[g], zero), O::Mul(y2[g], zero)));
+            const V terms = StateCheck<O>(x1[g], x2[g], y1[g], y2[g]);
             sum = O::Add(sum, g < kWhole ? terms : O::template Blend<kSpare>(terms, zero));
         }
         return O::AllZero(sum);
