@@ -119,14 +119,14 @@ done
 
 # Ardour's exporter now and then hangs before writing or aborts in its own
 # teardown (a double free in its export objects), with or without a plug-in
-# in the session: one export in ten to one in three on a busy machine. Up
-# to six tries, each with a time limit; only a clean exit with a file
-# holding the test tones ($tones_db) counts.
+# in the session: one export in ten to one in three on a busy machine, and
+# once six in a row. Up to twelve tries, each with a time limit; only a
+# clean exit with a file holding the test tones ($tones_db) counts.
 ardour_export() { # NAME OUT
   local name=$1 out=$2 log=$logs/ardour-export-$1.log try status statuses=""
   : >"$log"
   [ -f "$work/sessions/$name/$name.ardour" ] || return 1
-  for try in 1 2 3 4 5 6; do
+  for try in $(seq 12); do
     rm -f "$out" "$log.try"
     status=0
     run_limited 20 "$log.try" ardour7-export -b float -o "$out" "$work/sessions/$name" "$name" || status=$?
