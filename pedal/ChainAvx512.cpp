@@ -18,7 +18,7 @@ using Half = Avx2Ops<Tag>;
 } // namespace
 
 extern const ChainKernels kAvx512Kernels =
-    kKernelsOf<Plan<Schedule<Half, Half, 3, 1>, Schedule<Ops, Ops, 2, 2>, 0, WaveOps<Half, Half>>,
+    kKernelsOf<Plan<Schedule<Half, Half, 3, 1>, Schedule<Ops, Ops, 2, 2>, 0, WaveOps<Half, Half, 2>>,
                Plan<Schedule<Ops, Half, 3, 1>, Schedule<Ops, Ops, 3, 2>, 0, WaveOps<Half, Half>>>;
 
 } // namespace mg::chain

@@ -22,10 +22,11 @@ struct Schedule {
     static constexpr int kSkew = kSkew_;
 };
 
-template <class O_, class SO_>
+template <class O_, class SO_, int kSkew_ = 1>
 struct WaveOps {
     using O = O_;
     using SO = SO_;
+    static constexpr int kSkew = kSkew_;
 };
 
 template <class Short_, class Long_, int kPlainBelow_ = 0, class Wave_ = void>
@@ -47,7 +48,12 @@ bool RunBlock(const ChainBlock& block)
     if constexpr (!std::is_void_v<typename P::Wave>) {
         using O = typename P::Wave::O;
         using SO = typename P::Wave::SO;
-        if (block.frames >= WaveChain<O, SO, L, kCabinet>::kMinFrames) return RunWave<O, SO, L, kCabinet>(block);
+        constexpr int kSkew = P::Wave::kSkew;
+        if (block.frames >= WaveChain<O, SO, L, kCabinet, kSkew>::kMinFrames)
+            return RunWave<O, SO, L, kCabinet, kSkew>(block);
+        // A deeper wave needs more frames; the shallow one may still do.
+        if constexpr (kSkew > 1)
+            if (block.frames >= WaveChain<O, SO, L, kCabinet>::kMinFrames) return RunWave<O, SO, L, kCabinet>(block);
     }
     return RunSchedule<typename Short::O, typename Short::SO, L, Short::kNV, Short::kSkew, kCabinet>(block);
 }

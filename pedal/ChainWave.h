@@ -17,6 +17,11 @@
 // first kLead frames run in plain scalar code, so the wave starts with the
 // tail's first frame. Blocks need at least kMinFrames frames, so that every
 // section has started before the head runs out of frames.
+//
+// With a skew of 2 a section takes what the section before it computed two
+// ticks earlier (its y2), so a tick no longer waits for the whole of the
+// tick before: the wave is twice as deep but, where the vectors are few
+// (the chain without the cabinet), a tick costs about half.
 #include <type_traits>
 
 #include "ChainPipeline.h"
@@ -24,9 +29,10 @@
 namespace mg::chain {
 
 // The vector operations (O, section lanes), the clipper's (SO), L tail
-// sections, cabinet or not.
-template <class O, class SO, int L, bool kCabinet>
+// sections, cabinet or not, the ticks between a section and the next.
+template <class O, class SO, int L, bool kCabinet, int kSkew = 1>
 struct WaveChain {
+    static_assert(kSkew == 1 || kSkew == 2);
     using V = typename O::V;
     static constexpr int W = O::W;
     static constexpr int WS = SO::W;
@@ -36,30 +42,46 @@ struct WaveChain {
     // The tail takes frame f at tick f + kLead; the clipper needs section
     // 1's output for its whole group and a few ticks of its own.
     static constexpr int kLead = (WS + 4 + WS - 1) / WS * WS;
-    static constexpr int kDepth = kLead + L - 1; // lag of the last section
-    static constexpr int kMinFrames = kLead + L;
+    // At tick u section p takes frame u − Lag(p): section 0 runs kSkew − 1
+    // frames ahead, so that section 1 still takes frame u − 1.
+    static constexpr int Lag(int p)
+    {
+        return p == 0 ? 1 - kSkew : p == 1 ? 1 : kLead + kSkew * (p - kTailFirst);
+    }
+    static constexpr int kDepth = Lag(P - 1);
+    static constexpr int kFillTicks = kDepth - kLead + 1; // till the last section starts
+    static constexpr int kDrainTicks = kDepth + kSkew - 1; // from tick frames − (kSkew − 1)
+    static constexpr int kMinFrames = kLead + kSkew * L;
     static constexpr int kTailVector = kTailFirst / W, kTailLane = kTailFirst % W;
     static constexpr int kGainPosition = kTailFirst + kGainTailIndex;
     static constexpr int kGainVector = kGainPosition / W, kGainLane = kGainPosition % W;
     static constexpr int kOutVector = (P - 1) / W, kOutLane = (P - 1) % W;
     static constexpr int kHeadVector = 1 / W, kHeadLane = 1 % W; // section 1
 
-    // The ticks of a block: filling (tick kLead + f, f < L: the tail's
-    // sections start one after another), steady (every section has a frame)
-    // and draining (tick frames + d, d < kDepth: the sections finish one
-    // after another).
+    // The ticks of a block: filling (tick kLead + f, f < kFillTicks: the
+    // tail's sections start one after another), steady (every section has a
+    // frame) and draining (tick frames − (kSkew − 1) + d, d < kDrainTicks:
+    // the sections finish one after another).
     enum Phase { kFill, kSteady, kDrain };
 
-    // Does section p have a frame at tick `i` of the phase?
+    // Does section p have a frame at tick `i` of the phase? (The head's
+    // first kLead frames ran before the wave.)
     static constexpr bool Live(Phase phase, int i, int p)
     {
         if (p >= P) return true; // a spare lane: whatever it does is never read
         switch (phase) {
-        case kFill: return (p < kTailFirst ? p : p - kTailFirst) <= i;
+        case kFill: return p == 0 || (p == 1 ? i >= 1 : i >= Lag(p) - kLead);
         case kSteady: return true;
-        case kDrain: return i < (p == 0 ? 0 : p == 1 ? 1 : kLead + p - kTailFirst);
+        case kDrain: return i < Lag(p) + kSkew - 1;
         }
         return false;
+    }
+    static constexpr int LaneMask(Phase phase, int i, int g)
+    {
+        int mask = 0;
+        for (int l = 0; l < W; ++l)
+            if (Live(phase, i, g * W + l)) mask |= 1 << l;
+        return mask;
     }
     // The lanes of vector g with a frame: kAllLanes, 0 (the vector is not
     // computed) or the mask of those with one. A vector of spare lanes only
@@ -67,14 +89,20 @@ struct WaveChain {
     static constexpr int kAllLanes = -1;
     static constexpr int LiveLanes(Phase phase, int i, int g)
     {
-        int mask = 0, real = 0;
-        for (int l = 0; l < W; ++l) {
-            const int p = g * W + l;
-            if (p < P && Live(phase, i, p)) ++real;
-            if (Live(phase, i, p)) mask |= 1 << l;
-        }
+        int real = 0;
+        for (int p = g * W; p < g * W + W && p < P; ++p)
+            if (Live(phase, i, p)) ++real;
         if (real == 0) return 0;
+        const int mask = LaneMask(phase, i, g);
         return mask == (1 << W) - 1 ? kAllLanes : mask;
+    }
+    // With a skew of 2, the lanes of vector g whose section computed in the
+    // tick before, so that its y2 is what it hands on; a section that has
+    // finished hands on its y1, its last frame.
+    static constexpr int HandOnFromY2(Phase phase, int i, int g)
+    {
+        if (phase != kDrain || i == 0) return (1 << W) - 1;
+        return LaneMask(kDrain, i - 1, g);
     }
 
     V b0[NV], b1[NV], b2[NV], a1[NV], a2[NV];
@@ -160,8 +188,12 @@ struct WaveChain {
             (
                 [&]() MG_CHAIN_LAMBDA_INLINE {
                     if constexpr (LiveLanes(kPhase, kIndex, g) != 0 ||
-                                  (g + 1 < NV && LiveLanes(kPhase, kIndex, g + 1) != 0))
-                        p[g] = O::Add(y1[g], offset);
+                                  (g + 1 < NV && LiveLanes(kPhase, kIndex, g + 1) != 0)) {
+                        constexpr int kFromY2 = HandOnFromY2(kPhase, kIndex, g);
+                        if constexpr (kSkew == 1) p[g] = O::Add(y1[g], offset);
+                        else if constexpr (kFromY2 == (1 << W) - 1) p[g] = O::Add(y2[g], offset);
+                        else p[g] = O::Add(O::template Blend<kFromY2>(y1[g], y2[g]), offset);
+                    }
                 }(),
                 ...);
             (Step<g, LiveLanes(kPhase, kIndex, g)>(p, x, e), ...);
@@ -207,21 +239,22 @@ struct WaveChain {
 };
 
 // One effect block of kMinFrames to kLongBlock − 1 frames. At tick u the
-// head's first section takes frame u, the tail's first section frame
-// u − kLead, its last section finishes frame u − kDepth. The head's inputs
+// head's first section takes frame u + kSkew − 1, the tail's first section
+// frame u − kLead, its last section finishes frame u − kDepth. The head's inputs
 // are summed before and the outputs written after, so that a tick only
 // loads and stores its own values: `xs` the head's inputs, `es` the
 // clipper's results (frame f at f ^ (WS−1), as `recent` holds the newest
 // frame in lane 0), `ys` what the last section computed.
-template <class O, class SO, int L, bool kCabinet>
+template <class O, class SO, int L, bool kCabinet, int kSkew = 1>
 MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
 {
     using SV = typename SO::V;
-    using Chain = WaveChain<O, SO, L, kCabinet>;
+    using Chain = WaveChain<O, SO, L, kCabinet, kSkew>;
     constexpr int W = Chain::W;
     constexpr int WS = Chain::WS;
     constexpr int kLead = Chain::kLead;
     constexpr int kDepth = Chain::kDepth;
+    constexpr int kAhead = kSkew - 1; // section 0's frames ahead of the tick
     constexpr int kMost = kLongBlock - 1;
     static_assert(kMost < kNoiseTableSize, "a block takes noise entries from 0 without wrapping");
 
@@ -256,6 +289,7 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
             recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(xs[f])));
             if (f % WS == WS - 1) shape(f + 1 - WS);
         }
+        for (int f = kLead; f < kLead + kAhead; ++f) head[0].Run(xs[f]);
         head[0].Store(bank, 0);
         head[1].Store(bank, 1);
     }
@@ -276,30 +310,31 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
         (
             [&]() MG_CHAIN_LAMBDA_INLINE {
                 constexpr int u = kLead + f;
-                chain.template Tick<Chain::kFill, f>(xs[u], mixed(u - kLead));
+                chain.template Tick<Chain::kFill, f>(xs[u + kAhead], mixed(u - kLead));
                 if constexpr (f >= 1) recent = chain.PushHead(recent);
                 if constexpr (f >= WS && f % WS == 0) shape(u - WS);
                 if constexpr (u >= kDepth) chain.StoreTail(ys + (u - kDepth));
             }(),
             ...);
-    }(std::make_integer_sequence<int, L>{});
+    }(std::make_integer_sequence<int, Chain::kFillTicks>{});
 
     // Steady ticks: single ones up to a whole group, then groups of WS, in
     // which the clipper's turn comes after the first.
     auto steady = [&](int u) MG_CHAIN_LAMBDA_INLINE {
-        chain.template Tick<Chain::kSteady, 0>(xs[u], mixed(u - kLead));
+        chain.template Tick<Chain::kSteady, 0>(xs[u + kAhead], mixed(u - kLead));
         after(u);
         chain.StoreTail(ys + (u - kDepth));
     };
-    int u = kLead + L;
-    for (; u < frames && u % WS != 0; ++u) steady(u);
-    for (; u + WS <= frames; u += WS) {
+    const int drainFrom = frames - kAhead;
+    int u = kLead + Chain::kFillTicks;
+    for (; u < drainFrom && u % WS != 0; ++u) steady(u);
+    for (; u + WS <= drainFrom; u += WS) {
         [&]<int... k>(std::integer_sequence<int, k...>) MG_CHAIN_LAMBDA_INLINE {
             (
                 [&]() MG_CHAIN_LAMBDA_INLINE {
                     // u and kLead are whole groups: frame u + k − kLead sits at
                     // u − kLead + (WS − 1 − k).
-                    chain.template Tick<Chain::kSteady, 0>(xs[u + k], es[u - kLead + (WS - 1 - k)]);
+                    chain.template Tick<Chain::kSteady, 0>(xs[u + k + kAhead], es[u - kLead + (WS - 1 - k)]);
                     recent = chain.PushHead(recent);
                     if constexpr (k == 0) shape(u - WS);
                     chain.StoreTail(ys + (u + k - kDepth));
@@ -307,19 +342,20 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
                 ...);
         }(std::make_integer_sequence<int, WS>{});
     }
-    for (; u < frames; ++u) steady(u);
+    for (; u < drainFrom; ++u) steady(u);
 
     [&]<int... i>(std::integer_sequence<int, i...>) MG_CHAIN_LAMBDA_INLINE {
         (
             [&]() MG_CHAIN_LAMBDA_INLINE {
-                const int t = frames + i;
-                // The tail's first section is done after kLead of these.
-                chain.template Tick<Chain::kDrain, i>(0.0, i < kLead ? mixed(t - kLead) : 0.0);
-                if constexpr (i < WS) after(t);
+                const int t = drainFrom + i;
+                // The tail's first section is done after kLead + kAhead of
+                // these, the clipper's last group after WS + kAhead.
+                chain.template Tick<Chain::kDrain, i>(0.0, i < kLead + kAhead ? mixed(t - kLead) : 0.0);
+                if constexpr (i < WS + kAhead) after(t);
                 chain.StoreTail(ys + (t - kDepth));
             }(),
             ...);
-    }(std::make_integer_sequence<int, kDepth>{});
+    }(std::make_integer_sequence<int, Chain::kDrainTicks>{});
 
     for (int i = 0; i < frames; ++i) {
         double y = ys[i] + BiquadBank::kDenormalOffset;
