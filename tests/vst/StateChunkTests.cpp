@@ -13,10 +13,13 @@ std::vector<unsigned char> Doubles(std::initializer_list<double> values, bool he
 {
     std::vector<unsigned char> bytes;
     if (header) bytes = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
+    // Sized first: growing it byte run by byte run sets off a false
+    // overread warning in GCC 12 at -O3.
+    std::size_t at = bytes.size();
+    bytes.resize(at + 8 * values.size());
     for (double v : values) {
-        unsigned char b[8];
-        std::memcpy(b, &v, 8); // the test machine is little-endian, like the format
-        bytes.insert(bytes.end(), b, b + 8);
+        std::memcpy(bytes.data() + at, &v, 8); // the test machine is little-endian, like the format
+        at += 8;
     }
     return bytes;
 }
