@@ -156,7 +156,12 @@ struct Avx2Ops {
     template <int kLane>
     static MG_CHAIN_INLINE V ShiftInLane(V r, V v)
     {
+#if defined(__AVX512VL__)
+        // One two-source permute instead of a broadcast and a shift.
+        return _mm256_permutex2var_pd(r, _mm256_setr_epi64x(4 + kLane, 0, 1, 2), v);
+#else
         return ShiftAcross(r, _mm256_permute4x64_pd(v, kLane * 0x55));
+#endif
     }
     // Lane kLane of v to *p; p − kLane must be valid memory.
     template <int kLane>
