@@ -20,8 +20,8 @@
 //
 // With a skew of 2 a section takes what the section before it computed two
 // ticks earlier (its y2), so a tick no longer waits for the whole of the
-// tick before: the wave is twice as deep but, where the vectors are few
-// (the chain without the cabinet), a tick costs about half.
+// tick before: the wave is deeper, but where the vectors are few (the chain
+// without the cabinet) its ticks cost about a quarter less.
 #include <type_traits>
 
 #include "ChainPipeline.h"
