@@ -226,6 +226,16 @@ struct WaveChain {
         }
     }
 
+    // The states of sections 0 and 1 into their lanes.
+    MG_CHAIN_INLINE void SetHead(const ScalarSection<O> (&head)[2])
+    {
+        static_assert(W >= 2, "sections 0 and 1 share the first vector");
+        x1[0] = O::template Insert<1>(O::template Insert<0>(x1[0], head[0].x1), head[1].x1);
+        x2[0] = O::template Insert<1>(O::template Insert<0>(x2[0], head[0].x2), head[1].x2);
+        y1[0] = O::template Insert<1>(O::template Insert<0>(y1[0], head[0].y1), head[1].y1);
+        y2[0] = O::template Insert<1>(O::template Insert<0>(y2[0], head[0].y2), head[1].y2);
+    }
+
     // After a tick: what section 1 handed on enters `recent` (lane 0).
     MG_CHAIN_INLINE typename SO::V PushHead(typename SO::V recent) const
     {
@@ -279,8 +289,11 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
     };
     auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return es[f ^ (WS - 1)]; };
 
-    // The head's first frames, before the wave starts; then every section
-    // from the bank.
+    // Every section from the bank; then the head's first frames, before the
+    // wave starts, whose states go straight into the head's lanes (through
+    // the bank, the vector loads would wait for the scalar stores).
+    Chain chain;
+    chain.Load(bank, outputGain);
     {
         ScalarSection<O> head[2];
         head[0].Load(bank, 0);
@@ -290,11 +303,8 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
             if (f % WS == WS - 1) shape(f + 1 - WS);
         }
         for (int f = kLead; f < kLead + kAhead; ++f) head[0].Run(xs[f]);
-        head[0].Store(bank, 0);
-        head[1].Store(bank, 1);
+        chain.SetHead(head);
     }
-    Chain chain;
-    chain.Load(bank, outputGain);
 
     // Section 1 hands on frame u − 1 at tick u: after ticks that are whole
     // groups of WS, the clipper takes the group before.
