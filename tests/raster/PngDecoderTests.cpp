@@ -23,9 +23,9 @@ Bytes RowOf(std::initializer_list<int> bytes)
     return r;
 }
 
-PngSpec Spec(int w, int h, int colorType, int depth, std::vector<Bytes> rows)
+PngLayout PngOf(int w, int h, int colorType, int depth, std::vector<Bytes> rows)
 {
-    PngSpec s;
+    PngLayout s;
     s.width = w;
     s.height = h;
     s.colorType = colorType;
@@ -74,7 +74,7 @@ std::vector<std::uint32_t> Reference(const Bytes& png)
 Bytes SmallRgba(int w, int h, unsigned seed, bool interlaced = false)
 {
     std::mt19937 rng(seed);
-    PngSpec s = Spec(w, h, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+    PngLayout s = PngOf(w, h, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
     s.interlaced = interlaced;
     for (int y = 0; y < h; ++y) {
         Bytes r;
@@ -88,55 +88,55 @@ Bytes SmallRgba(int w, int h, unsigned seed, bool interlaced = false)
 
 TEST(RasterPngColour, RgbGetsOpaqueAlpha)
 {
-    const Bytes png = WritePng(Spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {RowOf({10, 20, 30, 200, 100, 0})}));
+    const Bytes png = WritePng(PngOf(2, 1, PNG_COLOR_TYPE_RGB, 8, {RowOf({10, 20, 30, 200, 100, 0})}));
     EXPECT_EQ(Decoded(png), (std::vector<std::uint32_t>{0xFF0A141Eu, 0xFFC86400u}));
 }
 
 TEST(RasterPngColour, RgbaKeepsStraightAlpha)
 {
     // Colour under alpha 0 survives: nothing is premultiplied.
-    const Bytes png = WritePng(Spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {RowOf({1, 2, 3, 0, 250, 128, 7, 128})}));
+    const Bytes png = WritePng(PngOf(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {RowOf({1, 2, 3, 0, 250, 128, 7, 128})}));
     EXPECT_EQ(Decoded(png), (std::vector<std::uint32_t>{0x00010203u, 0x80FA8007u}));
 }
 
 TEST(RasterPngColour, SixteenBitKeepsTheHighByte)
 {
-    const Bytes rgb = WritePng(Spec(1, 1, PNG_COLOR_TYPE_RGB, 16, {RowOf({0x12, 0xAB, 0x34, 0xCD, 0x56, 0xEF})}));
+    const Bytes rgb = WritePng(PngOf(1, 1, PNG_COLOR_TYPE_RGB, 16, {RowOf({0x12, 0xAB, 0x34, 0xCD, 0x56, 0xEF})}));
     EXPECT_EQ(Decoded(rgb), (std::vector<std::uint32_t>{0xFF123456u}));
     const Bytes rgba =
-        WritePng(Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {RowOf({0x12, 0xAB, 0x34, 0xCD, 0x56, 0xEF, 0x80, 0xFF})}));
+        WritePng(PngOf(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16, {RowOf({0x12, 0xAB, 0x34, 0xCD, 0x56, 0xEF, 0x80, 0xFF})}));
     EXPECT_EQ(Decoded(rgba), (std::vector<std::uint32_t>{0x80123456u}));
-    const Bytes ga = WritePng(Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {RowOf({0x9A, 0x01, 0x40, 0xFF})}));
+    const Bytes ga = WritePng(PngOf(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16, {RowOf({0x9A, 0x01, 0x40, 0xFF})}));
     EXPECT_EQ(Decoded(ga), (std::vector<std::uint32_t>{0x409A9A9Au}));
 }
 
 TEST(RasterPngColour, GreyBecomesEqualChannels)
 {
-    EXPECT_EQ(Decoded(WritePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY, 1, {RowOf({0x80})}))),
+    EXPECT_EQ(Decoded(WritePng(PngOf(2, 1, PNG_COLOR_TYPE_GRAY, 1, {RowOf({0x80})}))),
               (std::vector<std::uint32_t>{0xFFFFFFFFu, 0xFF000000u}));
-    EXPECT_EQ(Decoded(WritePng(Spec(2, 1, PNG_COLOR_TYPE_GRAY, 2, {RowOf({0x70})}))),
+    EXPECT_EQ(Decoded(WritePng(PngOf(2, 1, PNG_COLOR_TYPE_GRAY, 2, {RowOf({0x70})}))),
               (std::vector<std::uint32_t>{0xFF555555u, 0xFFFFFFFFu}));
-    EXPECT_EQ(Decoded(WritePng(Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {RowOf({0x40, 0x20})}))),
+    EXPECT_EQ(Decoded(WritePng(PngOf(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {RowOf({0x40, 0x20})}))),
               (std::vector<std::uint32_t>{0x20404040u}));
 }
 
 TEST(RasterPngColour, TransparencyChunkBecomesAlpha)
 {
-    PngSpec grey = Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {RowOf({7, 9})});
+    PngLayout grey = PngOf(2, 1, PNG_COLOR_TYPE_GRAY, 8, {RowOf({7, 9})});
     grey.trnsColor = {7};
     EXPECT_EQ(Decoded(WritePng(grey)), (std::vector<std::uint32_t>{0x00070707u, 0xFF090909u}));
 
-    PngSpec rgb = Spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {RowOf({10, 20, 30, 10, 20, 31})});
+    PngLayout rgb = PngOf(2, 1, PNG_COLOR_TYPE_RGB, 8, {RowOf({10, 20, 30, 10, 20, 31})});
     rgb.trnsColor = {10, 20, 30};
     EXPECT_EQ(Decoded(WritePng(rgb)), (std::vector<std::uint32_t>{0x000A141Eu, 0xFF0A141Fu}));
 
     // Palette entries past the end of tRNS are opaque.
-    PngSpec pal = Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 4, {RowOf({0x01, 0x20})});
+    PngLayout pal = PngOf(3, 1, PNG_COLOR_TYPE_PALETTE, 4, {RowOf({0x01, 0x20})});
     pal.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
     pal.trnsAlpha = {0x00, 0x80};
     EXPECT_EQ(Decoded(WritePng(pal)), (std::vector<std::uint32_t>{0x00FF0000u, 0x8000FF00u, 0xFF0000FFu}));
 
-    PngSpec opaquePal = Spec(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {RowOf({1, 0})});
+    PngLayout opaquePal = PngOf(2, 1, PNG_COLOR_TYPE_PALETTE, 8, {RowOf({1, 0})});
     opaquePal.palette = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(Decoded(WritePng(opaquePal)), (std::vector<std::uint32_t>{0xFF040506u, 0xFF010203u}));
 }
@@ -161,7 +161,7 @@ TEST(RasterPngColour, AgreesWithLibpngsOwnReaderForEveryLayout)
                                  : l.colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
                                                                             : 1;
             const int rowBytes = (w * channels * l.depth + 7) / 8;
-            PngSpec s = Spec(w, h, l.colorType, l.depth, {});
+            PngLayout s = PngOf(w, h, l.colorType, l.depth, {});
             s.interlaced = interlaced;
             for (int y = 0; y < h; ++y) {
                 Bytes r;
@@ -189,13 +189,13 @@ TEST(RasterPngColour, AgreesWithLibpngsOwnReaderForEveryLayout)
 TEST(RasterPngTarget, DecodesIntoAGivenBitmapOfAnySize)
 {
     IMemoryBitmap target(1, 1);
-    const Bytes big = WritePng(Spec(3, 2, PNG_COLOR_TYPE_RGB, 8, {RowOf({1, 2, 3, 4, 5, 6, 7, 8, 9}), RowOf({9, 8, 7, 6, 5, 4, 3, 2, 1})}));
+    const Bytes big = WritePng(PngOf(3, 2, PNG_COLOR_TYPE_RGB, 8, {RowOf({1, 2, 3, 4, 5, 6, 7, 8, 9}), RowOf({9, 8, 7, 6, 5, 4, 3, 2, 1})}));
     ASSERT_TRUE(DecodePng({big.data(), big.size()}, target));
     EXPECT_EQ(target.Width(), 3);
     EXPECT_EQ(target.Height(), 2);
     EXPECT_EQ(PixelAt(target, 2, 1), 0xFF030201u);
 
-    const Bytes small = WritePng(Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {RowOf({5, 6, 7, 8})}));
+    const Bytes small = WritePng(PngOf(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {RowOf({5, 6, 7, 8})}));
     ASSERT_TRUE(DecodePng({small.data(), small.size()}, target));
     EXPECT_EQ(target.Width(), 1);
     EXPECT_EQ(PixelAt(target, 0, 0), 0x08050607u);
@@ -203,7 +203,7 @@ TEST(RasterPngTarget, DecodesIntoAGivenBitmapOfAnySize)
 
 TEST(RasterPngBadInput, ShortOrUnsignedDataGivesNothing)
 {
-    Bytes png = WritePng(Spec(1, 1, PNG_COLOR_TYPE_RGB, 8, {RowOf({1, 2, 3})}));
+    Bytes png = WritePng(PngOf(1, 1, PNG_COLOR_TYPE_RGB, 8, {RowOf({1, 2, 3})}));
     EXPECT_FALSE(Decodes(Bytes(png.begin(), png.begin() + 7)));
     EXPECT_EQ(DecodePng(ResourceBytes{}), nullptr);
     png[1] ^= 0x20; // "PNG" -> "pNG"

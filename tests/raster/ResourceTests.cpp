@@ -42,7 +42,7 @@ TEST(RasterResources, MissingOrEmptyEntriesAreEmpty)
 
 TEST(RasterResources, PngLoaderReadsOnlyPngResources)
 {
-    PngSpec s;
+    PngLayout s;
     s.width = 2;
     s.height = 1;
     s.colorType = PNG_COLOR_TYPE_RGB;
@@ -68,7 +68,7 @@ TEST(RasterResources, PngLoaderReadsOnlyPngResources)
 
 TEST(RasterDecodeByName, ExtensionChoosesTheDecoder)
 {
-    PngSpec s;
+    PngLayout s;
     s.width = 3;
     s.height = 1;
     s.colorType = PNG_COLOR_TYPE_GRAY;

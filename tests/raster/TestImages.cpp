@@ -23,7 +23,7 @@ void AppendToBytes(png_structp png, png_bytep data, std::size_t size)
 void NoFlush(png_structp) {}
 
 // Plain C frame for libpng's longjmp; the vectors live in the caller.
-bool RunPngWriter(const PngSpec& spec, Bytes& out, std::vector<png_bytep>& rowPointers)
+bool RunPngWriter(const PngLayout& layout, Bytes& out, std::vector<png_bytep>& rowPointers)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -36,24 +36,24 @@ bool RunPngWriter(const PngSpec& spec, Bytes& out, std::vector<png_bytep>& rowPo
         return false;
     }
     png_set_write_fn(png, &out, AppendToBytes, NoFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-                 spec.bitDepth, spec.colorType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
+                 layout.bitDepth, layout.colorType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (std::size_t i = 0; i + 2 < spec.palette.size(); i += 3) {
-        palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    for (std::size_t i = 0; i + 2 < layout.palette.size(); i += 3) {
+        palette.push_back({layout.palette[i], layout.palette[i + 1], layout.palette[i + 2]});
     }
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!spec.trnsAlpha.empty()) {
-        png_set_tRNS(png, info, spec.trnsAlpha.data(), static_cast<int>(spec.trnsAlpha.size()), nullptr);
-    } else if (!spec.trnsColor.empty()) {
+    if (!layout.trnsAlpha.empty()) {
+        png_set_tRNS(png, info, layout.trnsAlpha.data(), static_cast<int>(layout.trnsAlpha.size()), nullptr);
+    } else if (!layout.trnsColor.empty()) {
         png_color_16 c{};
-        if (spec.trnsColor.size() == 1) {
-            c.gray = spec.trnsColor[0];
+        if (layout.trnsColor.size() == 1) {
+            c.gray = layout.trnsColor[0];
         } else {
-            c.red = spec.trnsColor[0];
-            c.green = spec.trnsColor[1];
-            c.blue = spec.trnsColor[2];
+            c.red = layout.trnsColor[0];
+            c.green = layout.trnsColor[1];
+            c.blue = layout.trnsColor[2];
         }
         png_set_tRNS(png, info, nullptr, 0, &c);
     }
@@ -112,13 +112,13 @@ bool RunJpegWriter(JpegWriteJob& job, int width, int height, int quality, const 
 
 } // namespace
 
-Bytes WritePng(const PngSpec& spec)
+Bytes WritePng(const PngLayout& layout)
 {
     Bytes out;
-    std::vector<Bytes> rows = spec.rows;
+    std::vector<Bytes> rows = layout.rows;
     std::vector<png_bytep> pointers;
     for (Bytes& r : rows) pointers.push_back(r.data());
-    if (!RunPngWriter(spec, out, pointers)) throw std::runtime_error("libpng could not write the test image");
+    if (!RunPngWriter(layout, out, pointers)) throw std::runtime_error("libpng could not write the test image");
     return out;
 }
 

@@ -12,7 +12,7 @@ namespace mg::test {
 
 using Bytes = std::vector<unsigned char>;
 
-struct PngSpec {
+struct PngLayout {
     int width = 1;
     int height = 1;
     int colorType = 0; // PNG_COLOR_TYPE_*
@@ -27,7 +27,7 @@ struct PngSpec {
     std::vector<std::uint16_t> trnsColor;
 };
 
-Bytes WritePng(const PngSpec& spec);
+Bytes WritePng(const PngLayout& layout);
 
 // rgb: width x height pixels as 0xRRGGBB (or grey levels when `grey`).
 Bytes WriteJpeg(int width, int height, const std::vector<std::uint32_t>& rgb, int quality, bool grey = false);
