@@ -251,16 +251,27 @@ done
 host_in=
 host_out=
 start_host() {
-    local preset=$1
-    rm -f "$work/host.in" "$work/host.out"
-    mkfifo "$work/host.in" "$work/host.out"
-    timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" \
-        <"$work/host.in" >"$work/host.out" 2>"$work/$preset-editor-host.log" &
-    host_pid=$!
-    exec {host_in}>"$work/host.in" {host_out}<"$work/host.out"
-    # "ready W H X Y" once the editor is open; X Y is where it is on the screen.
-    ready=
-    IFS= read -r -t 60 ready <&"$host_out" || true
+    local preset=$1 attempt
+    for attempt in 1 2 3; do
+        rm -f "$work/host.in" "$work/host.out"
+        mkfifo "$work/host.in" "$work/host.out"
+        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" \
+            <"$work/host.in" >"$work/host.out" 2>"$work/$preset-editor-host.log" &
+        host_pid=$!
+        exec {host_in}>"$work/host.in" {host_out}<"$work/host.out"
+        # "ready W H X Y" once the editor is open; X Y is where it is on the screen.
+        ready=
+        IFS= read -r -t 60 ready <&"$host_out" || true
+        # As in wine_run: when wine could not start the host at all, start it again.
+        [[ $ready == ready* ]] && break
+        grep -qs -e 'ShellExecuteEx failed' -e 'Application could not be started' \
+            <(echo "$ready") "$work/$preset-editor-host.log" || break
+        echo "wine could not start mg-editor-host.exe (attempt $attempt of 3)"
+        exec {host_in}>&- {host_out}<&-
+        wait "$host_pid" 2>/dev/null || true
+        host_pid=
+        sleep 2
+    done
     read -r _ _ _ origin_x origin_y <<<"$ready" || true
 }
 stop_host() {
