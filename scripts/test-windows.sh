@@ -165,6 +165,7 @@ timeout 20 wineserver -p >/dev/null 2>&1 || true
 # ("Application could not be started ... ShellExecuteEx failed"). The program
 # never ran then, so starting it again is safe; whatever a program that did
 # run prints, and its exit status, are passed on as they are.
+wine_did_not_start() { grep -qs -e 'ShellExecuteEx failed' -e 'Application could not be started' "$@"; }
 wine_run() {
     local attempt out err rc
     out=$(mktemp)
@@ -172,7 +173,7 @@ wine_run() {
     for attempt in 1 2 3; do
         rc=0
         timeout "${WINE_TIMEOUT:-120}" wine "$@" >"$out" 2>"$err" || rc=$?
-        grep -qs -e 'ShellExecuteEx failed' -e 'Application could not be started' "$out" "$err" || break
+        wine_did_not_start "$out" "$err" || break
         echo "wine could not start $1 (attempt $attempt of 3)" >&2
         rc=1
         sleep 2
@@ -264,8 +265,7 @@ start_host() {
         IFS= read -r -t 60 ready <&"$host_out" || true
         # As in wine_run: when wine could not start the host at all, start it again.
         [[ $ready == ready* ]] && break
-        grep -qs -e 'ShellExecuteEx failed' -e 'Application could not be started' \
-            <(echo "$ready") "$work/$preset-editor-host.log" || break
+        wine_did_not_start <(echo "$ready") "$work/$preset-editor-host.log" || break
         echo "wine could not start mg-editor-host.exe (attempt $attempt of 3)"
         exec {host_in}>&- {host_out}<&-
         wait "$host_pid" 2>/dev/null || true
