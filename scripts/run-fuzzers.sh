@@ -1,20 +1,48 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (clang, AddressSanitizer + UBSan) and runs each
-# for a bounded time from its committed seed corpus, printing the executions
-# per target and in all. Fails when a target finds a crash, a leak, a timeout
-# or a sanitizer report; the input that did it is kept under
-# build/fuzz/artifacts/ (a regression test should come from it).
+# Builds the libFuzzer targets (clang, AddressSanitizer + UBSan) and runs
+# them. Fails when a target finds a crash, a leak, a timeout or a sanitizer
+# report; the input that did it is kept under build/fuzz/artifacts/ (a
+# regression input in tests/fuzz/corpus/ should come from it).
 #
-#   scripts/run-fuzzers.sh [SECONDS_PER_TARGET]     (default $MG_FUZZ_SECONDS or 60)
-#
-# New inputs found on the way go to a scratch folder, not into the corpus.
+#   scripts/run-fuzzers.sh [SECONDS_PER_TARGET]
+#       CI's short run (default $MG_FUZZ_SECONDS or 60): each target in turn
+#       from its committed seed corpus; new inputs go to a scratch folder.
+#   scripts/run-fuzzers.sh --campaign HOURS [--jobs N]
+#       A long run: every target at once for HOURS (fractions allowed), N
+#       processes each (default 1), over a corpus that grows from run to run
+#       under $MG_FUZZ_CACHE (default ~/.cache/marrow-grit/fuzz). Afterwards
+#       each corpus is merged down to the inputs that add coverage, and a
+#       table gives executions, coverage (cov, ft) and crashes per target.
+#       Crashing inputs are minimised into build/fuzz/artifacts/.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-fuzz-tools.sh"
 cd "$(mg_root_dir)"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 
-seconds=${1:-${MG_FUZZ_SECONDS:-60}}
+campaign_hours=
+jobs=1
+seconds=${MG_FUZZ_SECONDS:-60}
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --campaign) campaign_hours=$2; shift 2 ;;
+    --jobs) jobs=$2; shift 2 ;;
+    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+    *) seconds=$1; shift ;;
+  esac
+done
+
+# Each target: name, longest input, dictionary (or -).
+# An image of a few kilobytes may legally inflate to a 64-Mpixel bitmap,
+# which takes seconds to decode under the sanitizers: hence the long timeout.
+targets=(
+  "dispatcher 4096 -"
+  "state 4096 tests/fuzz/state.dict"
+  "images 16384 -"
+  "text_entry 64 tests/fuzz/text-entry.dict"
+  "command_line 512 -"
+)
+
 started=$SECONDS
 mg_build_quietly fuzz fuzzers
 echo "fuzz targets built in $((SECONDS - started)) s"
@@ -28,27 +56,87 @@ trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
-total=0
-failed=0
-for target in dispatcher state images; do
-  # An image of a few kilobytes may legally inflate to a 64-Mpixel bitmap,
-  # which takes seconds to decode under the sanitizers: hence the long timeout.
-  max_len=4096
-  [ "$target" = images ] && max_len=16384
-  mkdir -p "$work/$target"
-  log=$work/$target.log
-  status=ok
-  if ! "$bin/fuzz_$target" "$work/$target" "tests/fuzz/corpus/$target" \
-      -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -max_len="$max_len" \
-      -print_final_stats=1 -artifact_prefix="$artifacts/$target-" >"$log" 2>&1; then
-    status=FAILED
-    failed=1
-    tail -n 80 "$log" >&2
-  fi
-  runs=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$log" | tail -n 1)
-  runs=${runs:-0}
-  total=$((total + runs))
-  echo "fuzz_$target: $runs executions in ${seconds} s, $status"
+# Options shared by both modes for target $1 with max length $2 and dictionary $3.
+fuzz_options() {
+  local options=(-timeout=60 -rss_limit_mb=2048 -max_len="$2" -print_final_stats=1
+                 -artifact_prefix="$artifacts/$1-")
+  [ "$3" != - ] && options+=(-dict="$3")
+  echo "${options[@]}"
+}
+
+executions() { sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$@" | awk '{s += $1} END {print s + 0}'; }
+# The last coverage figures a log reports.
+coverage() { grep -ho 'cov: [0-9]* ft: [0-9]*' "$@" | tail -n 1 | awk '{print $2, $4}'; }
+
+if [ -z "$campaign_hours" ]; then
+  total=0
+  failed=0
+  for entry in "${targets[@]}"; do
+    read -r target max_len dict <<<"$entry"
+    mkdir -p "$work/$target"
+    log=$work/$target.log
+    status=ok
+    # shellcheck disable=SC2046
+    if ! "$bin/fuzz_$target" "$work/$target" "tests/fuzz/corpus/$target" -max_total_time="$seconds" \
+        $(fuzz_options "$target" "$max_len" "$dict") >"$log" 2>&1; then
+      status=FAILED
+      failed=1
+      tail -n 80 "$log" >&2
+    fi
+    runs=$(executions "$log")
+    total=$((total + runs))
+    echo "fuzz_$target: $runs executions in ${seconds} s ($((runs / seconds))/s), $status"
+  done
+  echo "fuzzing: $total executions in all, $((SECONDS - started)) s with the build"
+  exit "$failed"
+fi
+
+# ---- campaign ----
+cache=${MG_FUZZ_CACHE:-$HOME/.cache/marrow-grit/fuzz}
+seconds=$(awk -v h="$campaign_hours" 'BEGIN {printf "%d", h * 3600}')
+echo "campaign: ${#targets[@]} targets x $jobs jobs for $seconds s; corpora in $cache"
+root=$PWD
+pids=()
+for entry in "${targets[@]}"; do
+  read -r target max_len dict <<<"$entry"
+  corpus=$cache/corpus/$target
+  mkdir -p "$corpus" "$work/$target-logs"
+  [ "$dict" != - ] && dict=$root/$dict
+  # Jobs write their logs (fuzz-N.log) into the folder they start in.
+  # shellcheck disable=SC2046
+  (cd "$work/$target-logs" && exec "$root/$bin/fuzz_$target" "$corpus" "$root/tests/fuzz/corpus/$target" \
+      -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" \
+      $(artifacts=$root/$artifacts fuzz_options "$target" "$max_len" "$dict")) >"$work/$target.log" 2>&1 &
+  pids+=($!)
 done
-echo "fuzzing: $total executions in all, $((SECONDS - started)) s with the build"
+failed=0
+for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+
+printf '%-14s %12s %8s %8s %8s %8s\n' target executions cov ft corpus crashes
+grand=0
+for entry in "${targets[@]}"; do
+  read -r target max_len dict <<<"$entry"
+  corpus=$cache/corpus/$target
+  logs=("$work/$target.log" "$work/$target-logs"/fuzz-*.log)
+  runs=$(executions "${logs[@]}" 2>/dev/null || echo 0)
+  grand=$((grand + runs))
+  # Keep only the inputs that add coverage.
+  merged=$cache/merged-$target
+  rm -rf "$merged" && mkdir -p "$merged"
+  "$bin/fuzz_$target" -merge=1 "$merged" "$corpus" -max_len="$max_len" -timeout=60 -rss_limit_mb=2048 \
+      >"$work/$target-merge.log" 2>&1 && { rm -rf "$corpus"; mv "$merged" "$corpus"; }
+  read -r cov ft <<<"$(coverage "$work/$target-merge.log" "${logs[@]}" 2>/dev/null || echo '- -')"
+  crashes=0
+  for crash in "$artifacts/$target-"*; do
+    [ -e "$crash" ] || continue
+    case "$crash" in *.min) continue ;; esac
+    crashes=$((crashes + 1))
+    "$bin/fuzz_$target" -minimize_crash=1 -runs=20000 -exact_artifact_path="$crash.min" "$crash" \
+        >/dev/null 2>&1 || true
+  done
+  printf '%-14s %12s %8s %8s %8s %8s\n' "fuzz_$target" "$runs" "${cov:--}" "${ft:--}" \
+      "$(find "$corpus" -type f | wc -l)" "$crashes"
+done
+echo "campaign: $grand executions in all"
+[ "$failed" -eq 0 ] || echo "campaign: a target stopped early; see the crashes above and $artifacts" >&2
 exit "$failed"
