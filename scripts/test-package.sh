@@ -39,9 +39,13 @@ failed=0
 # check NAME COMMAND...: runs the command in a subshell that stops at its
 # first failing step; shows its output only on failure.
 check() {
-  local name=$1 out=$work/check.log rc=0
+  local name=$1 out=$work/check.log rc
   shift
-  (set -e; "$@") >"$out" 2>&1 || rc=$?
+  # Not "|| rc=$?": that would switch set -e off inside the subshell.
+  set +e
+  (set -e; "$@") >"$out" 2>&1
+  rc=$?
+  set -e
   if [[ $rc -eq 0 ]]; then
     echo "  ok    $name"
     passed=$((passed + 1))
@@ -77,7 +81,9 @@ describes_pedal() { # MG-HOST PLUGIN
   grep -qx 'parameters: 4' "$work/info.log"
 }
 
-shows_version() { "$@" --version | tee /dev/stderr | grep -qw -- "$version"; }
+# (grep reads all it is given: with -q it could stop the writer early, and
+# pipefail would count that as a failure.)
+shows_version() { "$@" --version | grep -w -- "$version"; }
 
 # For the parts that not every build has (the live host and its launcher).
 if_installed() { # FILE COMMAND...
@@ -96,7 +102,7 @@ control_fields() {
   local dep depends
   depends=$(dpkg-deb -f "$deb" Depends)
   for dep in libsndfile1 libpng16-16 libxcb1; do grep -qw "$dep" <<<"$depends"; done
-  if dpkg-deb -c "$deb" | grep -q '/usr/bin/mg-live$'; then grep -qw 'libjack[^ ,]*' <<<"$depends"; fi
+  if dpkg-deb -c "$deb" | grep '/usr/bin/mg-live$'; then grep -qw 'libjack[^ ,]*' <<<"$depends"; fi
   [[ $(dpkg-deb -f "$deb" Description | wc -l) -gt 2 ]]
 }
 check "control: name, version $version, architecture, dependencies, descriptions" control_fields
@@ -105,7 +111,7 @@ check "lintian: no errors, no warnings without a note" lintian --fail-on error,w
 dpkg --purge marrow-grit >/dev/null 2>&1 || true
 installs() {
   dpkg -i "$deb" || DEBIAN_FRONTEND=noninteractive apt-get -f install -y -qq
-  dpkg-query -W -f='${Status}\n' marrow-grit | grep -qx 'install ok installed'
+  [[ $(dpkg-query -W -f='${Status}' marrow-grit) == 'install ok installed' ]]
   dpkg -L marrow-grit >"$work/installed-files"
 }
 check "dpkg -i (and apt-get -f install for dependencies)" installs
@@ -122,13 +128,15 @@ lv2_lists_bundle() {
   if [[ -z $bundle ]]; then echo "no bundle in this package"; return 0; fi
   mg_apt_install lilv-utils
   mkdir -p "$work/lv2" && ln -sfn "$bundle" "$work/lv2/"
-  LV2_PATH=$work/lv2:/usr/lib/lv2 lv2ls | tee "$work/lv2ls.log" | grep -q .
+  LV2_PATH=$work/lv2:/usr/lib/lv2 lv2ls >"$work/lv2ls.log"
+  cat "$work/lv2ls.log"
+  [[ -s $work/lv2ls.log ]]
 }
 check "lv2ls lists the LV2 bundle, where installed" lv2_lists_bundle
 
 leaves_nothing() {
   dpkg --purge marrow-grit
-  ! dpkg-query -W -f='${Status}\n' marrow-grit 2>/dev/null | grep -q 'installed'
+  if dpkg-query -W -f='${Status}\n' marrow-grit 2>/dev/null | grep installed; then return 1; fi
   local path left=0
   while read -r path; do
     [[ -e $path || -L $path ]] || continue
@@ -182,8 +190,8 @@ archive_entries() {
 }
 check "archive holds 32-bit/ and 64-bit/ MarrowGrit.dll and mg-host.exe, README.txt, LICENSE.txt" archive_entries
 stripped() { # OBJDUMP ARCHIVED BUILT
-  ! "$1" -h "$2" | grep -q '\.debug_'
-  "$1" -t "$2" | tee "$work/symbols" >/dev/null
+  if "$1" -h "$2" | grep '\.debug_'; then return 1; fi
+  "$1" -t "$2" >"$work/symbols"
   [[ $(grep -c '^\[' "$work/symbols" || true) -eq 0 ]] || { echo "$2 has symbols"; return 1; }
   # The build tree keeps the full one for debugging.
   [[ $("$1" -t "$3" | grep -c '^\[') -gt 0 ]]
@@ -199,7 +207,7 @@ trap 'timeout 20 wineserver -k 2>/dev/null || true' EXIT
 timeout 180 wineboot --init >"$work/wineboot.log" 2>&1 || { tail "$work/wineboot.log"; exit 1; }
 wine_info() { # BITS
   cd "$work/windows/$1-bit"
-  wine_run mg-host.exe --version | tr -d '\r' | grep -qw -- "$version"
+  wine_run mg-host.exe --version | tr -d '\r' | grep -w -- "$version"
   wine_run mg-host.exe info MarrowGrit.dll | tr -d '\r' | tee "$work/info-$1.log"
   grep -qx 'name: Marrow-Grit\[M\]' "$work/info-$1.log"
   grep -qx 'parameters: 4' "$work/info-$1.log"
