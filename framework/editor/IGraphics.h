@@ -106,7 +106,7 @@ public:
     // Appends the control and takes ownership; returns its index (-1 for null).
     int AttachControl(IControl* control);
     int AttachControl(std::unique_ptr<IControl> control);
-    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    int ControlCount() const { return static_cast<int>(controlList_.size()); }
     // Null outside the list.
     IControl* ControlAt(int index) const;
     void HideControlsOfParameter(int parameterIndex, bool hidden);
@@ -197,7 +197,10 @@ private:
     int width_;
     int height_;
     int frameRate_;
-    std::vector<std::unique_ptr<IControl>> controls_;
+    // The controls in attachment order, owned; the index is the control's.
+    // Drawn first to last, hit-tested last to first.
+    using ControlList = std::vector<std::unique_ptr<IControl>>;
+    ControlList controlList_;
     IRectangle drawArea_;
     int captured_ = -1;
     int hovered_ = -1;
