@@ -7,7 +7,6 @@
 #include <ctime>
 #include <new>
 
-#include "editor/IGraphics.h"
 #include "Assert.h"
 #include "FixedText.h"
 #include "Trace.h"
@@ -191,7 +190,7 @@ void IAudioPlugin::ChangeAllParameters()
     for (int i = 0; i < ParameterCount(); ++i) OnParameterChange(i);
 }
 
-void IAudioPlugin::AttachEditorGraphics(IGraphics* graphics)
+void IAudioPlugin::AttachEditorGraphics(IEditorLink* graphics)
 {
     if (!graphics) return;
     LockGuard guard(lock_);

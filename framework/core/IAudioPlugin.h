@@ -10,14 +10,13 @@
 
 #include "Channels.h"
 #include "IByteChunk.h"
+#include "IEditorLink.h"
 #include "IParameter.h"
 #include "IPresetRecord.h"
 #include "MidiMessage.h"
 #include "ReentrantLock.h"
 
 namespace mg {
-
-class IGraphics;
 
 constexpr std::size_t kIdentityTextSize = 128; // 127 characters and the terminator
 
@@ -77,7 +76,7 @@ public:
     virtual void EditorSizeChanged(int width, int height) = 0;
     virtual void OnHostNotice(std::int32_t /*value*/) {}
     virtual void AdaptToHost() = 0;
-    virtual void AttachEditorGraphics(IGraphics* graphics);
+    virtual void AttachEditorGraphics(IEditorLink* graphics);
     virtual void SetBlockLength(int frames);
     virtual void SetLatencySamples(int samples) { latency_ = samples; }
     virtual bool SendMidiMessage(const MidiMessage& message) = 0;
@@ -143,7 +142,7 @@ public:
     bool IsOutputConnected(int i) const { return outputChannels_[static_cast<std::size_t>(i)].connected; }
 
     // ---- editor -----------------------------------------------------------
-    IGraphics* EditorGraphics() const { return graphics_.get(); }
+    IGraphics* EditorGraphics() const { return graphics_ ? graphics_->Graphics() : nullptr; }
 
     ReentrantLock& Lock() { return lock_; }
 
@@ -182,7 +181,7 @@ private:
     int blockLength_ = 0;
     int latency_ = 0;
     std::vector<std::unique_ptr<IParameter>> parameters_;
-    std::unique_ptr<IGraphics> graphics_;
+    std::unique_ptr<IEditorLink> graphics_;
     std::vector<std::unique_ptr<IPresetRecord>> presets_;
     int currentPreset_ = 0;
     bool presetEverSelected_ = false;

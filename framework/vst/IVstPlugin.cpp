@@ -154,7 +154,7 @@ void IVstPlugin::AdaptToHost()
 
 // ---- editor -------------------------------------------------------------------------
 
-void IVstPlugin::AttachEditorGraphics(IGraphics* graphics)
+void IVstPlugin::AttachEditorGraphics(IEditorLink* graphics)
 {
     if (!graphics) return;
     IAudioPlugin::AttachEditorGraphics(graphics);

@@ -35,7 +35,7 @@ public:
     int HostId() override;
     void EditorSizeChanged(int width, int height) override;
     void AdaptToHost() override;
-    void AttachEditorGraphics(IGraphics* graphics) override;
+    void AttachEditorGraphics(IEditorLink* graphics) override;
     void SetLatencySamples(int samples) override;
     bool SendMidiMessage(const MidiMessage& message) override;
     bool SendMidiMessages(std::span<const MidiMessage> messages) override;
