@@ -135,6 +135,10 @@ public:
     // Decodes image resource `id`, picking the decoder by the file name's
     // extension; null when it cannot (here: always, there is no module).
     virtual std::unique_ptr<IBitmap> DecodeImageResource(int id, const char* fileName);
+    // The host's idle call, from its user-interface or editor thread. Where
+    // the platform has no timer of its own for the window, this handles the
+    // window's input and redraws; elsewhere (and here) it does nothing.
+    virtual void HostIdle() {}
 
     // ---- controls ----------------------------------------------------------
     // Appends the control and takes ownership; returns its index (-1 for null).
