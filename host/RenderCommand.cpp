@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "AudioFile.h"
@@ -12,6 +13,7 @@
 #include "HostContext.h"
 #include "HostReport.h"
 #include "PluginInstance.h"
+#include "PresetFile.h"
 #include "Progress.h"
 #include "RenderLoop.h"
 #include "Text.h"
@@ -119,6 +121,14 @@ void SaveState(PluginInstance& plugin, const RenderOptions& options)
         std::fprintf(stderr, "mg-host: state: %zu bytes saved\n", bytes.size());
 }
 
+void LoadPreset(PluginInstance& plugin, const RenderOptions& options, const Preset& preset)
+{
+    ApplyPreset(plugin, preset, options.presetIn);
+    if (options.verbose)
+        std::fprintf(stderr, "mg-host: preset: '%s' loaded from %s\n", PresetMagicName(preset.kind),
+                     Quoted(options.presetIn).c_str());
+}
+
 void SetProgram(PluginInstance& plugin, int program)
 {
     const int count = plugin.Effect().numPrograms;
@@ -196,6 +206,11 @@ int RunRender(const RenderOptions& options)
     std::vector<std::uint8_t> state;
     if (!options.stateIn.empty())
         state = ReadState(options.stateIn);
+    std::optional<Preset> preset;
+    if (!options.presetIn.empty())
+        preset = ReadPresetFile(options.presetIn);
+    if (!options.presetOut.empty())
+        IsBankFileName(options.presetOut); // a name of neither kind is refused before any work
     AudioReader reader(options.input);
     const double rate = reader.SampleRate();
     const auto tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
@@ -219,6 +234,8 @@ int RunRender(const RenderOptions& options)
         LoadState(plugin, options, state);
     if (options.program)
         SetProgram(plugin, *options.program);
+    if (preset)
+        LoadPreset(plugin, options, *preset);
     SetParameters(plugin, options);
 
     NoteChannels(options, reader.Channels(), inputs);
@@ -237,6 +254,8 @@ int RunRender(const RenderOptions& options)
 
     if (!options.stateOut.empty())
         SaveState(plugin, options);
+    if (!options.presetOut.empty())
+        SavePresetFile(plugin, options.presetOut);
     Report(options, stats, writer.IsPcm(), rate);
     if (options.verbose)
         PrintHostRequests(host, stderr);

@@ -5,31 +5,23 @@
 #include <cstdint>
 #include <cstring>
 
-#include "raster/BlendPixel.h"
+#include "raster/PixelRows.h"
+#include "raster/PixelRule.h"
 
 namespace mg {
 
 namespace {
-
-// Row r of a bitmap as the caller sees it; a flipped bitmap stores its rows
-// bottom-up.
-std::uint32_t* Row(const IBitmap& b, std::uint32_t* pixels, int r)
-{
-    const int stored = b.Flipped() ? b.Height() - 1 - r : r;
-    return pixels + static_cast<std::ptrdiff_t>(stored) * b.RowSpan();
-}
 
 struct Span {
     int destX, destY, srcX, srcY, width, height;
 };
 
 template <class PixelRule>
-void ForEachPixel(IBitmap& dest, std::uint32_t* dp, const IBitmap& src, std::uint32_t* sp, const Span& s,
-                  PixelRule rule)
+void ForEachPixel(IBitmap& dest, const IBitmap& src, const Span& s, PixelRule rule)
 {
     for (int y = 0; y < s.height; ++y) {
-        std::uint32_t* d = Row(dest, dp, s.destY + y) + s.destX;
-        const std::uint32_t* p = Row(src, sp, s.srcY + y) + s.srcX;
+        std::uint32_t* d = RowOf(dest, s.destY + y) + s.destX;
+        const std::uint32_t* p = RowOf(src, s.srcY + y) + s.srcX;
         for (int x = 0; x < s.width; ++x) d[x] = rule(d[x], p[x]);
     }
 }
@@ -81,53 +73,16 @@ void BlitPixels(IBitmap& dest, const IBitmap& src, int destX, int destY, const P
 
     Span s{};
     if (!Clip(dest, src, destX, destY, source, s)) return;
-    std::uint32_t* dp = dest.Pixels();
-    std::uint32_t* sp = src.Pixels();
-    if (!dp || !sp) return;
+    if (!dest.Pixels() || !src.Pixels()) return;
 
-    if (mode.op == PixelOp::Copy && !mode.sourceAlpha) {
-        if (weight == 1.0f) {
-            // memmove: a bitmap copied onto itself stays defined row by row.
-            const std::size_t bytes = static_cast<std::size_t>(s.width) * 4;
-            for (int y = 0; y < s.height; ++y) {
-                std::memmove(Row(dest, dp, s.destY + y) + s.destX, Row(src, sp, s.srcY + y) + s.srcX, bytes);
-            }
-            return;
-        }
-        if (weight == 0.5f) {
-            ForEachPixel(dest, dp, src, sp, s, [](std::uint32_t d, std::uint32_t p) { return HalvePixels(d, p); });
-            return;
-        }
+    if (mode == kPixelOverwrite && weight == 1.0f) {
+        // memmove: a bitmap copied onto itself stays defined row by row.
+        const std::size_t bytes = static_cast<std::size_t>(s.width) * 4;
+        for (int y = 0; y < s.height; ++y)
+            std::memmove(RowOf(dest, s.destY + y) + s.destX, RowOf(src, s.srcY + y) + s.srcX, bytes);
+        return;
     }
-
-    const int w = static_cast<int>(weight * 256.0f);
-    if (w == 0) return;
-
-    switch (mode.op) {
-    case PixelOp::Copy:
-        if (!mode.sourceAlpha) {
-            ForEachPixel(dest, dp, src, sp, s,
-                         [w](std::uint32_t d, std::uint32_t p) { return OverwritePixelWeighted(d, p, w); });
-        } else if (w == 256) {
-            ForEachPixel(dest, dp, src, sp, s, [](std::uint32_t d, std::uint32_t p) { return BlendPixelOpaque(d, p); });
-        } else {
-            ForEachPixel(dest, dp, src, sp, s,
-                         [w](std::uint32_t d, std::uint32_t p) { return BlendPixelWeighted(d, p, w); });
-        }
-        break;
-    case PixelOp::Additive: {
-        const bool useAlpha = mode.sourceAlpha;
-        ForEachPixel(dest, dp, src, sp, s,
-                     [w, useAlpha](std::uint32_t d, std::uint32_t p) { return AddPixel(d, p, w, useAlpha); });
-        break;
-    }
-    case PixelOp::ColourDodge: {
-        const bool useAlpha = mode.sourceAlpha;
-        ForEachPixel(dest, dp, src, sp, s,
-                     [w, useAlpha](std::uint32_t d, std::uint32_t p) { return DodgePixel(d, p, w, useAlpha); });
-        break;
-    }
-    }
+    WithPixelRule(mode, weight, [&](auto rule) { ForEachPixel(dest, src, s, rule); });
 }
 
 } // namespace mg

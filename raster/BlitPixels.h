@@ -2,16 +2,9 @@
 // Copies a rectangle of one bitmap onto another, clipped to both.
 #include "raster/IBitmap.h"
 #include "raster/PixelMode.h"
+#include "raster/PixelRect.h"
 
 namespace mg {
-
-// A rectangle in bitmap pixels; right and bottom are exclusive.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
 
 // Puts `source` (the whole source bitmap when null) at (destX, destY) of
 // `dest`. `weight` scales the whole source: 1 is normal, 0 (or below, or NaN)

@@ -41,6 +41,7 @@ targets=(
   "images 16384 -"
   "text_entry 64 tests/fuzz/text-entry.dict"
   "command_line 512 -"
+  "preset 4096 -"
 )
 
 started=$SECONDS

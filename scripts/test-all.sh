@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: the native suites in the debug, AddressSanitizer+UBSan and
-# ThreadSanitizer configurations, then the Windows DLLs under wine.
+# ThreadSanitizer configurations, then the Windows DLLs under wine, the
+# third-party hosts, and the Debian package and Windows archive.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
@@ -17,3 +18,4 @@ done
 "$(dirname "$0")/test-windows.sh"
 "$(dirname "$0")/test-hosts.sh"
 "$(dirname "$0")/test-host-lmms.sh"
+"$(dirname "$0")/test-package.sh"

@@ -23,7 +23,7 @@ IGraphics::~IGraphics()
 
 void IGraphics::DeleteControls()
 {
-    while (!controls_.empty()) controls_.pop_back(); // last first
+    while (!controlList_.empty()) controlList_.pop_back(); // last first
 }
 
 // ---- controls ----------------------------------------------------------------
@@ -37,19 +37,19 @@ int IGraphics::AttachControl(std::unique_ptr<IControl> control)
 {
     if (!control) return -1;
     control->graphics_ = this;
-    controls_.push_back(std::move(control));
+    controlList_.push_back(std::move(control));
     return ControlCount() - 1;
 }
 
 IControl* IGraphics::ControlAt(int index) const
 {
     if (index < 0 || index >= ControlCount()) return nullptr;
-    return controls_[static_cast<std::size_t>(index)].get();
+    return controlList_[static_cast<std::size_t>(index)].get();
 }
 
 void IGraphics::HideControlsOfParameter(int parameterIndex, bool hidden)
 {
-    for (const auto& control : controls_)
+    for (const auto& control : controlList_)
         if (control->ParameterIndex() == parameterIndex) control->SetHidden(hidden);
 }
 
@@ -62,7 +62,7 @@ void IGraphics::SetControlsFromParameter(int parameterIndex, double value, bool 
         if (!parameter) return;
         value = parameter->NormalizedOf(value);
     }
-    for (const auto& control : controls_)
+    for (const auto& control : controlList_)
         if (control->ParameterIndex() == parameterIndex) control->SetValueFromPlugin(value);
 }
 

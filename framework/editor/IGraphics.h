@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/IEditorLink.h"
 #include "editor/IBitmapStrip.h"
 #include "editor/IBlendSpec.h"
 #include "editor/IColourARGB.h"
@@ -27,7 +28,7 @@ class IAudioPlugin;
 class IControl;
 class IParameter;
 
-class IGraphics {
+class IGraphics : public IEditorLink {
 public:
     static constexpr int kDefaultFrameRate = 24;
 
@@ -39,7 +40,7 @@ public:
     // ---- surface, drawing and platform operations ------------------------
     // Makes the width x height draw surface (and the scratch bitmap); false
     // when it could not be allocated.
-    virtual bool CreateDrawSurface();
+    bool CreateDrawSurface() override;
     // Shows that area of the draw surface; nothing to show it on here.
     virtual bool PresentArea(const IRectangle& area);
     // Puts part of a strip's bitmap at `destination`, clipped to the area
@@ -47,10 +48,36 @@ public:
     // the destination's top-left. A null blend is method 0 at weight 1.
     virtual bool BlitBitmap(const IBitmapStrip& strip, const IRectangle& destination, int sourceX, int sourceY,
                             const IBlendSpec* blend);
-    // Primitives for effects that draw by hand. No control calls them; the
-    // rest of the family (rotation, lines, arcs, scaling) is not provided.
+    // Primitives for effects that draw by hand; no control calls them. The
+    // turned images, points, lines, arcs, circles and spans draw only inside
+    // the area being redrawn (and the surface) and combine pixels by the blend
+    // spec exactly as BlitBitmap does (null: method 0 at weight 1). Shapes are
+    // aliased: each pixel is drawn once, at full strength, or not at all, and
+    // both end points belong to a line or span. They answer false only
+    // without a surface (PlotPoint: when it drew nothing).
+    //
+    // The strip's top frame turned clockwise by `degrees` about its centre,
+    // centred in `destination` and drawn only inside it. Each pixel takes the
+    // image pixel under its centre, so quarter turns are exact.
+    virtual bool RotateBitmapInto(const IBitmapStrip& strip, const IRectangle& destination, double degrees,
+                                  const IBlendSpec* blend);
+    // The same seen through `mask`'s top frame, which does not turn: its
+    // alpha, laid from the destination's top-left, says how much of the
+    // turned image shows (none outside the mask).
+    virtual bool RotateMaskedBitmapInto(const IBitmapStrip& strip, const IBitmapStrip& mask,
+                                        const IRectangle& destination, double degrees, const IBlendSpec* blend);
+    virtual bool PlotPoint(const IColourARGB& colour, int x, int y, const IBlendSpec* blend);
     // Writes one surface pixel as it is; false outside the surface.
     virtual bool SetPixelRaw(const IColourARGB& colour, int x, int y);
+    // Every pixel from one end to the other once, the same either way round.
+    virtual bool StrokeLine(const IColourARGB& colour, int x1, int y1, int x2, int y2, const IBlendSpec* blend);
+    // From `startDegrees` clockwise to `endDegrees`, both measured clockwise
+    // from 12 o'clock; an end below the start wraps past 12, a sweep of 360
+    // or more is the whole circle.
+    virtual bool StrokeArc(const IColourARGB& colour, int centreX, int centreY, int radius, double startDegrees,
+                           double endDegrees, const IBlendSpec* blend);
+    virtual bool StrokeCircle(const IColourARGB& colour, int centreX, int centreY, int radius,
+                              const IBlendSpec* blend);
     // Fills the part of `rect` inside the area being redrawn. Overwrite
     // stores the colour as it is; every other method blends it by its alpha
     // and the weight.
@@ -82,18 +109,25 @@ public:
     virtual void* OpenEditorWindow(void* parent);
     virtual void CloseEditorWindow();
     virtual void* WindowHandle() const;
-    virtual ~IGraphics();
+    ~IGraphics() override;
 
     // ---- images ----------------------------------------------------------
     // The strip of image resource `id`, decoded on the first request in the
     // process and shared from then on. An image that does not decode is a
     // build fault and stops the process.
     virtual IBitmapStrip LoadBitmapStrip(int id, const char* fileName, int frameCount = 1);
+    // `source` resized to width x height, each pixel the one under its centre
+    // (twice the size doubles every pixel); null for a size of 0 or less.
+    virtual std::unique_ptr<IMemoryBitmap> ScaledCopy(const IBitmap& source, int width, int height);
     // A copy of the part of `source` inside `area`; null when they do not meet.
     virtual std::unique_ptr<IMemoryBitmap> CroppedCopy(const IBitmap& source, const IRectangle& area);
     // Puts an image control of resource `id` under everything at index 0,
     // drawn by overwriting; controls already attached move up one index.
     virtual void AttachBackgroundImage(int id, const char* fileName);
+    // Runs of pixels between two ends, both included, in either order; drawn
+    // like the primitives above.
+    virtual bool VerticalSpan(const IColourARGB& colour, int x, int y1, int y2, const IBlendSpec* blend);
+    virtual bool HorizontalSpan(const IColourARGB& colour, int y, int x1, int x2, const IBlendSpec* blend);
     // Hands a bitmap to the image cache, which deletes it with the others
     // (or on DropBitmap).
     virtual void KeepBitmap(IBitmap* bitmap);
@@ -101,12 +135,16 @@ public:
     // Decodes image resource `id`, picking the decoder by the file name's
     // extension; null when it cannot (here: always, there is no module).
     virtual std::unique_ptr<IBitmap> DecodeImageResource(int id, const char* fileName);
+    // The host's idle call, from its user-interface or editor thread. Where
+    // the platform has no timer of its own for the window, this handles the
+    // window's input and redraws; elsewhere (and here) it does nothing.
+    virtual void HostIdle() {}
 
     // ---- controls ----------------------------------------------------------
     // Appends the control and takes ownership; returns its index (-1 for null).
     int AttachControl(IControl* control);
     int AttachControl(std::unique_ptr<IControl> control);
-    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    int ControlCount() const { return static_cast<int>(controlList_.size()); }
     // Null outside the list.
     IControl* ControlAt(int index) const;
     void HideControlsOfParameter(int parameterIndex, bool hidden);
@@ -114,7 +152,8 @@ public:
     // ---- values from the plug-in side (host threads, plug-in lock held) ----
     // Moves every control bound to `parameterIndex` to the value; a plain
     // (not normalised) value is converted by that parameter first.
-    void SetControlsFromParameter(int parameterIndex, double value, bool normalized);
+    void SetControlsFromParameter(int parameterIndex, double value, bool normalized) override;
+    IGraphics* Graphics() override { return this; }
     // Ignored for an index outside the list.
     void SetControlValueFromPlugin(int controlIndex, double normalized);
 
@@ -197,7 +236,10 @@ private:
     int width_;
     int height_;
     int frameRate_;
-    std::vector<std::unique_ptr<IControl>> controls_;
+    // The controls in attachment order, owned; the index is the control's.
+    // Drawn first to last, hit-tested last to first.
+    using ControlList = std::vector<std::unique_ptr<IControl>>;
+    ControlList controlList_;
     IRectangle drawArea_;
     int captured_ = -1;
     int hovered_ = -1;

@@ -12,7 +12,7 @@ int IGraphics::HitTestControl(int x, int y) const
     if (captured_ >= 0) return captured_;
     // Topmost first: later controls are drawn over earlier ones.
     for (int i = ControlCount() - 1; i >= 0; --i) {
-        IControl* control = controls_[static_cast<std::size_t>(i)].get();
+        IControl* control = controlList_[static_cast<std::size_t>(i)].get();
         if (control->IsHidden() || control->IsGrayed()) continue;
         if (control->HitTest(x, y)) return i;
     }
@@ -29,7 +29,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseModifiers& modifiers)
     captured_ = i;
     lastX_ = x;
     lastY_ = y;
-    IControl* control = controls_[static_cast<std::size_t>(i)].get();
+    IControl* control = controlList_[static_cast<std::size_t>(i)].get();
     control->MouseDown(x, y, modifiers);
     if (owner_ && control->ParameterIndex() >= 0) owner_->BeginHostEdit(control->ParameterIndex());
 }
@@ -106,7 +106,7 @@ bool IGraphics::MouseHover(int x, int y, const IMouseModifiers& modifiers)
 
 void IGraphics::MouseLeave()
 {
-    for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->MouseLeave();
+    for (std::size_t i = 0; i < controlList_.size(); ++i) controlList_[i]->MouseLeave();
     hovered_ = -1;
 }
 

@@ -11,8 +11,8 @@ bool IGraphics::CollectDirtyArea(IRectangle& area)
     area = IRectangle{};
     bool dirty = false;
     // By index: an observer may change values or attach controls.
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        IControl* control = controls_[i].get();
+    for (std::size_t i = 0; i < controlList_.size(); ++i) {
+        IControl* control = controlList_[i].get();
         // Observers hear of every change once per tick, dirty or not.
         control->NotifyObservers();
         if (control->IsDirty()) {
@@ -25,13 +25,13 @@ bool IGraphics::CollectDirtyArea(IRectangle& area)
 
 bool IGraphics::DrawDirtyArea(const IRectangle& area)
 {
-    if (controls_.empty()) return true;
+    if (controlList_.empty()) return true;
     drawArea_ = area;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        IControl* control = controls_[i].get();
+    for (std::size_t i = 0; i < controlList_.size(); ++i) {
+        IControl* control = controlList_[i].get();
         if (!control->IsHidden() && area.Intersects(control->DrawRect())) control->Draw(*this);
     }
-    for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->ClearDirty();
+    for (std::size_t i = 0; i < controlList_.size(); ++i) controlList_[i]->ClearDirty();
     return PresentArea(area);
 }
 
@@ -59,7 +59,7 @@ void IGraphics::RedrawTick()
 
 void IGraphics::MarkAllControlsDirty()
 {
-    for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i]->MarkDirty(false);
+    for (std::size_t i = 0; i < controlList_.size(); ++i) controlList_[i]->MarkDirty(false);
 }
 
 } // namespace mg

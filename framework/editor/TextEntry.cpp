@@ -66,4 +66,27 @@ double CommittedValue(const IParameter& parameter, const char* text)
     return std::isfinite(normalized) ? normalized : 0.0;
 }
 
+void TypeIntoEntry(char* text, std::size_t capacity, bool& fresh, char character)
+{
+    if (!text || capacity == 0 || character == 0) return;
+    if (fresh) text[0] = '\0';
+    fresh = false;
+    const std::size_t n = std::strlen(text);
+    if (n + 1 >= capacity) return;
+    text[n] = character;
+    text[n + 1] = '\0';
+}
+
+void EraseFromEntry(char* text, bool& fresh)
+{
+    if (!text) return;
+    const std::size_t n = std::strlen(text);
+    if (fresh) {
+        text[0] = '\0';
+    } else if (n > 0) {
+        text[n - 1] = '\0';
+    }
+    fresh = false;
+}
+
 } // namespace mg

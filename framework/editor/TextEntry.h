@@ -1,6 +1,8 @@
 #pragma once
 // The parts of the value-entry box that do not depend on a window system:
 // where the box goes, what it shows, and what a typed text commits.
+#include <cstddef>
+
 #include "core/IParameter.h"
 #include "editor/IRectangle.h"
 
@@ -29,5 +31,12 @@ TextEntryPlan PlanTextEntry(const IRectangle& controlRect, const IParameter& par
 // value of the exactly matching one (0 when none matches), otherwise the
 // text read as a decimal number (0 when it is none).
 double CommittedValue(const IParameter& parameter, const char* text);
+
+// Typing into the value box's text (capacity bytes with the terminator):
+// while `fresh` the text still shows the value and the first character
+// replaces it; a full text takes no more.
+void TypeIntoEntry(char* text, std::size_t capacity, bool& fresh, char character);
+// Erase takes the last character away, or all of a fresh text.
+void EraseFromEntry(char* text, bool& fresh);
 
 } // namespace mg

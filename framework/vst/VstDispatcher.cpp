@@ -8,9 +8,6 @@
 #include "core/Trace.h"
 #include "editor/IGraphics.h"
 #include "vst/IVstPlugin.h"
-#if defined(MG_EDITOR_X11)
-#  include "editor/IEditorWindow.h"
-#endif
 
 namespace mg {
 
@@ -24,19 +21,17 @@ int ToIndex(vst::intptr value)
     return (value < INT_MIN || value > INT_MAX) ? -1 : static_cast<int>(value);
 }
 
-// X11 has no timer that calls back on the host's editor thread, so there the
-// host's idle calls on that thread drive the editor window: its events and
-// its redraw ticks. Like a timer tick, this runs without the plug-in lock;
-// controls that push a value take it themselves.
-void IdleEditorWindow([[maybe_unused]] IGraphics* graphics)
+// Where the host's idle calls drive the editor window, its input and its
+// redraw ticks run here. Like a timer tick, this runs without the plug-in
+// lock; controls that push a value take it themselves.
+void IdleEditor(IGraphics* graphics)
 {
-#if defined(MG_EDITOR_X11)
+    if (!graphics) return;
     try {
-        if (auto* editor = dynamic_cast<IEditorWindow*>(graphics)) editor->Idle();
+        graphics->HostIdle();
     } catch (...) {
         // nothing may unwind into the host
     }
-#endif
 }
 
 } // namespace
@@ -47,7 +42,7 @@ vst::intptr VST_CALL IVstPlugin::VSTDispatcher(vst::AEffect* effect, vst::int32 
     if (!effect || !effect->object) return 0;
     auto* plugin = static_cast<IVstPlugin*>(effect->object);
     if (opcode == vst::effEditIdle) {
-        IdleEditorWindow(plugin->EditorGraphics());
+        IdleEditor(plugin->EditorGraphics());
         return 0;
     }
     if (opcode == vst::effIdle) return 0;

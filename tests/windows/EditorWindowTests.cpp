@@ -13,6 +13,7 @@
 #include "MarrowGrit.h"
 #include "PluginModule.h"
 #include "editor/IEditorWindow.h"
+#include "editor/win32/Win32Backend.h"
 #include "vst/VstEntry.h"
 
 namespace mg {
@@ -146,7 +147,7 @@ protected:
     void TearDown() override
     {
         if (effect_) Dispatch(vst::effClose);
-        EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+        EXPECT_EQ(Win32Backend::OpenWindowCount(), 0);
         EXPECT_FALSE(ClassRegistered());
         ReleaseCapture();
     }
@@ -179,7 +180,7 @@ protected:
     float Parameter(int index) { return effect_->getParameter(effect_, index); }
 
     // One tick of the editor's timer.
-    void Tick() { SendMessageA(static_cast<HWND>(editor_->WindowHandle()), WM_TIMER, IEditorWindow::kTimerId, 0); }
+    void Tick() { SendMessageA(static_cast<HWND>(editor_->WindowHandle()), WM_TIMER, Win32Backend::kTimerId, 0); }
 
     static void Pump(DWORD ms)
     {
@@ -215,7 +216,7 @@ TEST_F(EditorWindowTest, OpensAVisibleChildOfTheEditorsSizeAndClosesIt)
     GetClientRect(window, &r);
     EXPECT_EQ(r.right, 213);
     EXPECT_EQ(r.bottom, 326);
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 1);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 1);
     EXPECT_TRUE(ClassRegistered());
     // The timer is set up at creation: the first tick comes within a frame or two.
     Pump(150);
@@ -223,7 +224,7 @@ TEST_F(EditorWindowTest, OpensAVisibleChildOfTheEditorsSizeAndClosesIt)
     EXPECT_EQ(Dispatch(vst::effEditClose), 1);
     EXPECT_FALSE(editor_->IsWindowOpen());
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 0);
     EXPECT_FALSE(ClassRegistered());
 }
 
@@ -243,7 +244,7 @@ TEST_F(EditorWindowTest, OpeningAgainRecreatesTheWindowWhereItWas)
     EXPECT_EQ(origin.y, 7);
     EXPECT_EQ(r.right - r.left, 200);
     EXPECT_EQ(r.bottom - r.top, 300);
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 1);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 1);
 }
 
 TEST_F(EditorWindowTest, FailedCreationLeavesTheClassCountAsItWas)
@@ -251,7 +252,7 @@ TEST_F(EditorWindowTest, FailedCreationLeavesTheClassCountAsItWas)
     // No such parent window: a child window cannot be made.
     EXPECT_EQ(Dispatch(vst::effEditOpen, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(0x7ABC))), 0);
     EXPECT_FALSE(editor_->IsWindowOpen());
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 0);
     EXPECT_FALSE(ClassRegistered());
 }
 
@@ -261,14 +262,14 @@ TEST_F(EditorWindowTest, TwoEditorsShareTheWindowClass)
     ASSERT_NE(other, nullptr);
     ASSERT_NE(Open(), nullptr);
     ASSERT_EQ(other->dispatcher(other, vst::effEditOpen, 0, 0, host_, 0.0f), 1);
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 2);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 2);
     other->dispatcher(other, vst::effEditClose, 0, 0, nullptr, 0.0f);
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 1);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 1);
     EXPECT_TRUE(ClassRegistered());
     // Closing the instance closes its open window.
     ASSERT_EQ(other->dispatcher(other, vst::effEditOpen, 0, 0, host_, 0.0f), 1);
     other->dispatcher(other, vst::effClose, 0, 0, nullptr, 0.0f);
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 1);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 1);
     Dispatch(vst::effEditClose);
 }
 
@@ -278,7 +279,7 @@ TEST_F(EditorWindowTest, CloseMessageClosesTheEditor)
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(editor_->IsWindowOpen());
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(IEditorWindow::OpenWindowCount(), 0);
+    EXPECT_EQ(Win32Backend::OpenWindowCount(), 0);
 }
 
 TEST_F(EditorWindowTest, WheelPositionsAreTakenFromTheScreen)
@@ -327,11 +328,11 @@ TEST_F(EditorWindowTest, ReturnInTheBoxCommitsTheTypedValue)
     HWND window = Open();
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(50, 118));
     SendMessageA(window, WM_RBUTTONUP, 0, Point(50, 118));
-    HWND box = editor_->TextEntryWindow();
+    HWND box = static_cast<HWND>(editor_->TextEntryWindow());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(GetParent(box), window);
     EXPECT_STRCASEEQ(ClassOf(box).c_str(), "Edit");
-    EXPECT_EQ(GetDlgCtrlID(box), IEditorWindow::kTextEntryId);
+    EXPECT_EQ(GetDlgCtrlID(box), Win32Backend::kTextEntryId);
     EXPECT_EQ(TextOf(box), "0.500");
     // Centred on the 65 x 65 knob at 18, 86, its size.
     RECT r{};
@@ -355,7 +356,7 @@ TEST_F(EditorWindowTest, TextThatIsNoNumberCommitsZero)
 {
     HWND window = Open();
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(50, 118));
-    HWND box = editor_->TextEntryWindow();
+    HWND box = static_cast<HWND>(editor_->TextEntryWindow());
     ASSERT_NE(box, nullptr);
     SetWindowTextA(box, "loud");
     SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
@@ -368,7 +369,7 @@ TEST_F(EditorWindowTest, WhileTheBoxHasFocusTheEditorStandsStillUntilARightClick
     HWND window = Open();
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(50, 118));
     SendMessageA(window, WM_RBUTTONUP, 0, Point(50, 118));
-    HWND box = editor_->TextEntryWindow();
+    HWND box = static_cast<HWND>(editor_->TextEntryWindow());
     ASSERT_NE(box, nullptr);
     SetFocus(box);
     EXPECT_EQ(editor_->CurrentTextEntryState(), TextEntryState::Focused);
@@ -392,7 +393,7 @@ TEST_F(EditorWindowTest, TheBoxFollowsTheValueItEdits)
 {
     HWND window = Open();
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(50, 118));
-    HWND box = editor_->TextEntryWindow();
+    HWND box = static_cast<HWND>(editor_->TextEntryWindow());
     ASSERT_NE(box, nullptr);
     effect_->setParameter(effect_, MarrowGrit::kLevel, 0.25f);
     Tick(); // redraws the knob, asks the box for new text
@@ -407,7 +408,7 @@ TEST_F(EditorWindowTest, AChoiceParameterGetsAListOfItsTexts)
     HWND window = Open();
     // The cabinet switch: 40 x 40 at 80, 61.
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(100, 81));
-    HWND box = editor_->TextEntryWindow();
+    HWND box = static_cast<HWND>(editor_->TextEntryWindow());
     ASSERT_NE(box, nullptr);
     EXPECT_STRCASEEQ(ClassOf(box).c_str(), "ComboBox");
     ASSERT_EQ(SendMessageA(box, CB_GETCOUNT, 0, 0), 2);
@@ -438,7 +439,7 @@ TEST_F(EditorWindowTest, ClosingWithTheBoxOpenForgetsTheBox)
 {
     HWND window = Open();
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, Point(50, 118));
-    HWND box = editor_->TextEntryWindow();
+    HWND box = static_cast<HWND>(editor_->TextEntryWindow());
     ASSERT_NE(box, nullptr);
     Dispatch(vst::effEditClose);
     EXPECT_FALSE(IsWindow(box));

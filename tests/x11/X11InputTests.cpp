@@ -6,10 +6,15 @@
 #include <cstring>
 #include <string>
 
+#include "editor/DoubleClickClock.h"
 #include "editor/KeyCodes.h"
+#include "editor/TextEntry.h"
 #include "editor/x11/X11Input.h"
 
 using namespace mg::x11;
+using mg::DoubleClickClock;
+using mg::EraseFromEntry;
+using mg::TypeIntoEntry;
 
 namespace {
 

@@ -7,6 +7,11 @@ Run with Debian's own interpreter (python3-cairo lives there):
     tools/pedal-images/generate.sh --out DIR       # somewhere else
     tools/pedal-images/generate.sh --preview P.png # also a composed preview
     tools/pedal-images/generate.sh --check         # only check pedal/img
+    tools/pedal-images/generate.sh --icons-only    # icons from pedal/img
+
+Every run also draws the application icon (the pedal as the editor shows it)
+into pedal/icons/hicolor/<size>x<size>/apps/marrow-grit.png, the layout of
+the freedesktop icon theme that the install copies into share/icons.
 
 Every image is checked after encoding (size, frame layout, 8-bit colour type,
 no palette, transparency or colour-space chunks, CRCs, inflated data length)
@@ -65,6 +70,10 @@ IMAGES = [
     (104, "marrowgrit_led.png", 18, 36, 2, 6),
     (105, "marrowgrit_switch_01.png", 40, 80, 2, 6),
 ]
+
+# The application icon: square, transparent around the enclosure.
+ICON_NAME = "marrow-grit"
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 # --------------------------------------------------------------------------
 # Colours and type.
@@ -1245,6 +1254,87 @@ def write_preview(path, imgs):
 
 
 # --------------------------------------------------------------------------
+# The application icon: the enclosure as the editor opens it, cut out of the
+# floor along its outline, on a transparent square.
+
+
+def icon_path(folder, size):
+    return os.path.join(folder, "hicolor", f"{size}x{size}", "apps",
+                        ICON_NAME + ".png")
+
+
+def draw_icon(editor, size):
+    x0, y0, x1, y1 = BOX
+    # A small margin, as icon themes leave, that also keeps the rounded
+    # corners off the edge.
+    margin = size / 32.0
+    scale = (size - 2 * margin) / max(x1 - x0, y1 - y0)
+    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, size, size)
+    ctx = cairo.Context(surf)
+    ctx.translate((size - (x1 - x0) * scale) / 2,
+                  (size - (y1 - y0) * scale) / 2)
+    ctx.scale(scale, scale)
+    ctx.translate(-x0, -y0)
+    rounded_rect(ctx, x0, y0, x1, y1, BOX_RADIUS)
+    ctx.clip()
+    ctx.set_source_surface(editor, 0, 0)
+    ctx.get_source().set_filter(cairo.FILTER_BEST)
+    ctx.paint()
+    surf.flush()
+    return surf
+
+
+def encode_icons(imgs):
+    """Returns [(size, PNG bytes)], each checked; exits on a wrong one."""
+    editor = compose(*imgs)
+    icons = []
+    for size in ICON_SIZES:
+        surf = draw_icon(editor, size)
+        try:
+            check_strip_corners(surf, size, size, 1)
+            data = encode_png(surf)
+            check_png(data, size, size, 1, 6)
+        except ValueError as err:
+            sys.exit(f"generate.py: icon {size}x{size} is wrong: {err}")
+        icons.append((size, data))
+    return icons
+
+
+def check_icons(folder):
+    """Checks the icons already written; returns a process exit status."""
+    bad = 0
+    for size in ICON_SIZES:
+        path = icon_path(folder, size)
+        try:
+            with open(path, "rb") as f:
+                check_png(f.read(), size, size, 1, 6)
+            print(f"ok   {os.path.relpath(path, folder)}")
+        except (OSError, ValueError) as err:
+            print(f"BAD  {os.path.relpath(path, folder)}: {err}")
+            bad += 1
+    return 1 if bad else 0
+
+
+def load_images(folder):
+    """The editor's images as written, in compose()'s order."""
+    by_id = {}
+    for rid, name, w, h, frames, ctype in IMAGES:
+        by_id[rid] = cairo.ImageSurface.create_from_png(
+            os.path.join(folder, name))
+    return (by_id[102], by_id[101], by_id[105], by_id[100], by_id[104],
+            by_id[103])
+
+
+def write_file(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    tmp = path + ".tmp"
+    with open(tmp, "wb") as f:
+        f.write(data)
+    os.replace(tmp, path)
+    print(f"wrote {path} ({len(data)} bytes)")
+
+
+# --------------------------------------------------------------------------
 
 
 def main():
@@ -1255,16 +1345,26 @@ def main():
                     help="folder for the PNG files (default: pedal/img)")
     ap.add_argument("--preview", metavar="PNG",
                     help="also write a composed preview of the editor")
+    ap.add_argument("--icons", default=os.path.join(repo, "pedal", "icons"),
+                    help="folder for the application icon's theme tree "
+                         "(default: pedal/icons)")
+    ap.add_argument("--icons-only", action="store_true",
+                    help="draw only the icons, from the PNG files in the "
+                         "output folder (needs no fonts)")
     ap.add_argument("--check", action="store_true",
-                    help="check the PNG files in the output folder, draw "
-                         "nothing")
+                    help="check the PNG files in the output folder and the "
+                         "icons, draw nothing")
     args = ap.parse_args()
 
     if args.check:
-        sys.exit(check_folder(args.out))
+        sys.exit(check_folder(args.out) | check_icons(args.icons))
     if cairo is None:
         sys.exit("generate.py: python3-cairo is missing; "
                  "run scripts/install-image-tools.sh")
+    if args.icons_only:
+        for size, data in encode_icons(load_images(args.out)):
+            write_file(icon_path(args.icons, size), data)
+        return
     check_fonts()
 
     background = draw_background()
@@ -1288,18 +1388,16 @@ def main():
             sys.exit(f"generate.py: {name} (resource {rid}) is wrong: {err}")
         encoded.append((name, data))
 
-    os.makedirs(args.out, exist_ok=True)
+    imgs = (background, knob, toggle, footswitch, led, about)
+    icons = encode_icons(imgs)
+
     for name, data in encoded:
-        path = os.path.join(args.out, name)
-        tmp = path + ".tmp"
-        with open(tmp, "wb") as f:
-            f.write(data)
-        os.replace(tmp, path)
-        print(f"wrote {path} ({len(data)} bytes)")
+        write_file(os.path.join(args.out, name), data)
+    for size, data in icons:
+        write_file(icon_path(args.icons, size), data)
 
     if args.preview:
-        write_preview(args.preview,
-                      (background, knob, toggle, footswitch, led, about))
+        write_preview(args.preview, imgs)
         print(f"wrote {args.preview}")
 
 

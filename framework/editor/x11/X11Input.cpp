@@ -1,7 +1,5 @@
 #include "X11Input.h"
 
-#include <cstring>
-
 #include "editor/KeyCodes.h"
 
 namespace mg::x11 {
@@ -29,8 +27,6 @@ constexpr std::uint32_t kXkF24 = 0xffd5;
 // The number pad's separator, decimal sign and digits.
 bool IsPadDigit(std::uint32_t keysym) { return keysym >= 0xffac && keysym <= kXkKp0 + 9; }
 
-unsigned Distance(int a, int b) { return static_cast<unsigned>(a > b ? a - b : b - a); }
-
 } // namespace
 
 IMouseModifiers ModifiersOf(unsigned state, int pressed, int released)
@@ -53,19 +49,6 @@ int WheelNotches(int button)
     if (button == 4) return 1;
     if (button == 5) return -1;
     return 0;
-}
-
-bool DoubleClickClock::Press(int button, std::uint32_t time, int x, int y)
-{
-    const bool isDouble = armed_ && button == button_ && time - time_ <= intervalMs_ &&
-                          Distance(x, x_) <= static_cast<unsigned>(slop_) &&
-                          Distance(y, y_) <= static_cast<unsigned>(slop_);
-    armed_ = !isDouble;
-    button_ = button;
-    time_ = time;
-    x_ = x;
-    y_ = y;
-    return isDouble;
 }
 
 std::uint32_t KeysymOfPress(std::uint32_t unshifted, std::uint32_t shifted, unsigned state)
@@ -140,29 +123,6 @@ EntryKey EntryKeyOf(std::uint32_t keysym)
     default:
         return EntryKey::Other;
     }
-}
-
-void TypeIntoEntry(char* text, std::size_t capacity, bool& fresh, char character)
-{
-    if (!text || capacity == 0 || character == 0) return;
-    if (fresh) text[0] = '\0';
-    fresh = false;
-    const std::size_t n = std::strlen(text);
-    if (n + 1 >= capacity) return;
-    text[n] = character;
-    text[n + 1] = '\0';
-}
-
-void EraseFromEntry(char* text, bool& fresh)
-{
-    if (!text) return;
-    const std::size_t n = std::strlen(text);
-    if (fresh) {
-        text[0] = '\0';
-    } else if (n > 0) {
-        text[n - 1] = '\0';
-    }
-    fresh = false;
 }
 
 } // namespace mg::x11

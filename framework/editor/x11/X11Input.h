@@ -1,8 +1,7 @@
 #pragma once
-// How X11 input becomes the editor's: modifiers, wheel notches, double
-// clicks (X11 has no such event) and keys. Plain logic on the protocol's
-// numbers, so it can be checked without a display.
-#include <cstddef>
+// How X11 input becomes the editor's: modifiers, wheel notches and keys.
+// Plain logic on the protocol's numbers, so it can be checked without a
+// display.
 #include <cstdint>
 
 #include "editor/IMouseModifiers.h"
@@ -30,26 +29,6 @@ IMouseModifiers ModifiersOf(unsigned state, int pressed = 0, int released = 0);
 // other button turns no wheel (0).
 int WheelNotches(int button);
 
-// Tells a press that completes a double click: the second press of the same
-// button within the interval and the slop of the first. The press after a
-// double click starts afresh, as does any press of another button.
-class DoubleClickClock {
-public:
-    DoubleClickClock(unsigned intervalMs, int slop) : intervalMs_(intervalMs), slop_(slop) {}
-    // `time` is the event's server time in milliseconds (it wraps).
-    bool Press(int button, std::uint32_t time, int x, int y);
-    void Forget() { armed_ = false; }
-
-private:
-    unsigned intervalMs_;
-    int slop_;
-    bool armed_ = false;
-    int button_ = 0;
-    std::uint32_t time_ = 0;
-    int x_ = 0;
-    int y_ = 0;
-};
-
 // The key symbol a key press stands for, from the key's first two symbols
 // (without and with shift): the first, except for the number pad's digits
 // and decimal sign, which Num Lock (undone by shift) picks over the
@@ -69,12 +48,5 @@ char CharacterOfKey(std::uint32_t unshifted, std::uint32_t shifted, unsigned sta
 // What a key does to the value box.
 enum class EntryKey { Other, Commit, Cancel, Erase, Previous, Next };
 EntryKey EntryKeyOf(std::uint32_t keysym);
-
-// Typing into the value box's text (capacity bytes with the terminator):
-// while `fresh` the text still shows the value and the first character
-// replaces it; a full text takes no more.
-void TypeIntoEntry(char* text, std::size_t capacity, bool& fresh, char character);
-// Erase takes the last character away, or all of a fresh text.
-void EraseFromEntry(char* text, bool& fresh);
 
 } // namespace mg::x11

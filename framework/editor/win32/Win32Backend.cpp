@@ -1,4 +1,9 @@
-#include "editor/win32/IEditorWindow.h"
+// The window backend for Windows: the editor as a child window of the
+// host's window, repainted from the draw surface, ticked by a timer of its
+// own, with its messages handed to the editor as WindowEvents; a native
+// text-entry box (or drop-down list) over a control, the common colour and
+// file dialogs, links handed to the shell, and text drawn with GDI.
+#include "editor/win32/Win32Backend.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -7,20 +12,17 @@
 #include <cstring>
 
 #include "core/FixedText.h"
-#include "editor/IControl.h"
-#include "editor/TextEntry.h"
+#include "editor/IEditorWindow.h"
 #include "editor/win32/WindowMessages.h"
-#include "raster/DecodeImage.h"
+#include "raster/IBitmap.h"
 
 namespace mg {
 
 namespace {
 
-constexpr const char* kWindowTitle = "Marrow-Grit";
-
 // Shared by every editor of the process and touched only on the
 // user-interface thread: the class is registered while the count is above 0,
-// and the frame rate is handed from OpenEditorWindow to WM_CREATE.
+// and the frame rate is handed from Open to WM_CREATE.
 int openWindowCount = 0;
 int creationFrameRate = IGraphics::kDefaultFrameRate;
 
@@ -44,9 +46,9 @@ IMouseModifiers ModifiersOf(WPARAM wParam)
 int PointerX(LPARAM lParam) { return win32::LowWordSigned(static_cast<std::uintptr_t>(lParam)); }
 int PointerY(LPARAM lParam) { return win32::HighWordSigned(static_cast<std::uintptr_t>(lParam)); }
 
-IEditorWindow* EditorOf(HWND window)
+Win32Backend* BackendOf(HWND window)
 {
-    return reinterpret_cast<IEditorWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<Win32Backend*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lParam)
@@ -61,32 +63,58 @@ UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT message, WPARAM, LPARAM lPa
 
 } // namespace
 
-IEditorWindow::IEditorWindow(IAudioPlugin* owner, int width, int height, int frameRate)
-    : IGraphics(owner, width, height, frameRate)
+std::unique_ptr<IWindowBackend> MakeWindowBackend(IEditorWindow& editor)
 {
+    return std::make_unique<Win32Backend>(editor);
 }
 
-IEditorWindow::~IEditorWindow()
+void HostProgramFolder(char* out, std::size_t capacity)
 {
-    CloseEditorWindow();
-    EndTextEntry();
+    char path[256] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    win32::FolderOfModulePath(path, out, capacity);
+}
+
+void ModuleFolder(ModuleHandle module, char* out, std::size_t capacity)
+{
+    char path[256] = {};
+    GetModuleFileNameA(module, path, sizeof path);
+    win32::FolderOfModulePath(path, out, capacity);
+}
+
+Win32Backend::Win32Backend(IEditorWindow& editor) : editor_(editor) {}
+
+Win32Backend::~Win32Backend()
+{
+    Close();
+    CloseBox();
     ReleaseTextFont();
 }
 
-int IEditorWindow::OpenWindowCount()
+int Win32Backend::OpenWindowCount()
 {
     return openWindowCount;
 }
 
+WindowTraits Win32Backend::Traits() const
+{
+    WindowTraits traits;
+    traits.reportsDoubleClicks = true; // the class asks for them (CS_DBLCLKS)
+    traits.releasesAlwaysReachEditor = true;
+    traits.ownValueBox = false;
+    return traits;
+}
+
 // ---- opening and closing ---------------------------------------------------------
 
-void* IEditorWindow::OpenEditorWindow(void* parent)
+bool Win32Backend::Open(void* parent)
 {
     parent_ = static_cast<HWND>(parent);
+    HINSTANCE module = editor_.ModuleInstance();
     int x = 0;
     int y = 0;
-    int width = Width();
-    int height = Height();
+    int width = editor_.Width();
+    int height = editor_.Height();
     if (window_) {
         // Opening again recreates the window where it was, at its size.
         RECT own{};
@@ -97,178 +125,181 @@ void* IEditorWindow::OpenEditorWindow(void* parent)
         y = own.top - host.top;
         width = own.right - own.left;
         height = own.bottom - own.top;
-        CloseEditorWindow();
+        Close();
     }
 
     if (openWindowCount++ == 0) {
         WNDCLASSA windowClass{};
         windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = &IEditorWindow::WindowProc;
-        windowClass.hInstance = module_;
+        windowClass.lpfnWndProc = &Win32Backend::WindowProc;
+        windowClass.hInstance = module;
         windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.lpszClassName = kWindowClassName;
+        windowClass.lpszClassName = IEditorWindow::kWindowClassName;
         RegisterClassA(&windowClass);
     }
 
-    creationFrameRate = FrameRate();
-    HWND window = CreateWindowExA(0, kWindowClassName, kWindowTitle, WS_CHILD | WS_VISIBLE, x, y, width, height,
-                                  parent_, nullptr, module_, this);
+    creationFrameRate = editor_.FrameRate();
+    HWND window = CreateWindowExA(0, IEditorWindow::kWindowClassName, IEditorWindow::kWindowTitle,
+                                  WS_CHILD | WS_VISIBLE, x, y, width, height, parent_, nullptr, module, this);
     if (!window) {
-        if (--openWindowCount == 0) UnregisterClassA(kWindowClassName, module_);
-        return nullptr;
+        if (--openWindowCount == 0) UnregisterClassA(IEditorWindow::kWindowClassName, module);
+        return false;
     }
     window_ = window;
-    MarkAllControlsDirty();
-    return window_;
+    return true;
 }
 
-void IEditorWindow::CloseEditorWindow()
+void Win32Backend::Close()
 {
     if (!window_) return;
-    // The box is a child of the window and goes with it; forget it first so
-    // that nothing acts on its handle afterwards.
-    EndTextEntry();
     HWND window = window_;
     window_ = nullptr;
     DestroyWindow(window);
-    if (--openWindowCount == 0) UnregisterClassA(kWindowClassName, module_);
+    if (--openWindowCount == 0) UnregisterClassA(IEditorWindow::kWindowClassName, editor_.ModuleInstance());
 }
 
 // ---- window procedure ----------------------------------------------------------------
 
-LRESULT CALLBACK IEditorWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Win32Backend::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        const int rate = creationFrameRate > 0 ? creationFrameRate : kDefaultFrameRate;
+        const int rate = creationFrameRate > 0 ? creationFrameRate : IGraphics::kDefaultFrameRate;
         SetTimer(window, kTimerId, static_cast<UINT>(1000 / rate), nullptr);
         return 0;
     }
-    IEditorWindow* editor = EditorOf(window);
-    if (!editor || editor->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
-    return editor->HandleMessage(window, message, wParam, lParam);
+    Win32Backend* backend = BackendOf(window);
+    if (!backend || backend->window_ != window) return DefWindowProcA(window, message, wParam, lParam);
+    return backend->HandleMessage(window, message, wParam, lParam);
 }
 
-LRESULT IEditorWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Win32Backend::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // While the box has the keyboard the editor stands still; a right-button
-    // press anywhere on the editor cancels the box.
-    if (entryBox_ && CurrentTextEntryState() == TextEntryState::Focused) {
-        if (message != WM_RBUTTONDOWN) return DefWindowProcA(window, message, wParam, lParam);
-        SetTextEntryState(TextEntryState::Cancel);
-        return 0;
-    }
-
+    WindowEvent event;
+    event.x = PointerX(lParam);
+    event.y = PointerY(lParam);
+    event.modifiers = ModifiersOf(wParam);
+    RECT update{};
     switch (message) {
-    case WM_PAINT: {
-        RECT update{};
-        if (GetUpdateRect(window, &update, FALSE)) {
-            DrawDirtyArea(FromRect(update));
-            // An editor without controls presents nothing; the area must
-            // still be validated or the paint message comes back at once.
-            if (GetUpdateRect(window, nullptr, FALSE)) ValidateRect(window, &update);
-        }
-        return 0;
-    }
+    case WM_PAINT:
+        event.kind = WindowEventKind::Paint;
+        event.value = GetUpdateRect(window, &update, FALSE) ? 1 : 0;
+        event.area = FromRect(update);
+        event.x = event.y = 0;
+        break;
     case WM_CLOSE:
-        CloseEditorWindow();
-        return 0;
+        event.kind = WindowEventKind::Close;
+        break;
     case WM_KEYDOWN: {
-        const int code = KeyCodeForVirtualKey(static_cast<std::uintptr_t>(wParam));
-        if (code < 0) return 0;
+        event.kind = WindowEventKind::Key;
+        event.value = KeyCodeForVirtualKey(static_cast<std::uintptr_t>(wParam));
+        event.modifiers = IMouseModifiers{};
         POINT p{};
         GetCursorPos(&p);
         ScreenToClient(window, &p);
-        KeyPress(p.x, p.y, code);
-        return 0;
+        event.x = p.x;
+        event.y = p.y;
+        break;
     }
     case WM_TIMER:
-        if (wParam == kTimerId) RedrawTick();
-        return 0;
-    case WM_MOUSEMOVE: {
-        const IMouseModifiers modifiers = ModifiersOf(wParam);
-        if (modifiers.left || modifiers.right) {
-            if (GetCapture() == window) MouseDrag(PointerX(lParam), PointerY(lParam), modifiers);
-        } else if (MouseHover(PointerX(lParam), PointerY(lParam), modifiers)) {
-            TRACKMOUSEEVENT track{};
-            track.cbSize = sizeof track;
-            track.dwFlags = TME_LEAVE;
-            track.hwndTrack = window;
-            track.dwHoverTime = HOVER_DEFAULT;
-            TrackMouseEvent(&track);
-        }
-        return 0;
-    }
-    case WM_RBUTTONDOWN:
-        if (entryBox_) {
-            SetTextEntryState(TextEntryState::Cancel);
-            return 0;
-        }
-        [[fallthrough]];
+        if (wParam != kTimerId) return 0;
+        event.kind = WindowEventKind::Tick;
+        break;
+    case WM_MOUSEMOVE:
+        event.kind = WindowEventKind::Motion;
+        break;
     case WM_LBUTTONDOWN:
-        SetCapture(window);
-        MouseDown(PointerX(lParam), PointerY(lParam), ModifiersOf(wParam));
-        return 0;
+    case WM_RBUTTONDOWN:
+        event.kind = WindowEventKind::Press;
+        event.button = message == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right;
+        break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-        ReleaseCapture();
-        MouseUp(PointerX(lParam), PointerY(lParam), ModifiersOf(wParam));
-        return 0;
+        event.kind = WindowEventKind::Release;
+        event.button = message == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right;
+        break;
     case WM_LBUTTONDBLCLK:
-        if (MouseDoubleClick(PointerX(lParam), PointerY(lParam), ModifiersOf(wParam))) SetCapture(window);
-        return 0;
+        event.kind = WindowEventKind::DoubleClick;
+        event.button = MouseButton::Left;
+        break;
     case WM_MOUSEWHEEL: {
         // The position arrives in screen coordinates.
         RECT r{};
         GetWindowRect(window, &r);
-        const int notches = win32::WheelNotches(static_cast<std::uintptr_t>(wParam));
-        MouseWheel(PointerX(lParam) - r.left, PointerY(lParam) - r.top, ModifiersOf(wParam), notches);
-        return 0;
+        event.kind = WindowEventKind::Wheel;
+        event.x -= r.left;
+        event.y -= r.top;
+        event.value = win32::WheelNotches(static_cast<std::uintptr_t>(wParam));
+        break;
     }
     case WM_MOUSELEAVE:
-        MouseLeave();
-        return 0;
+        event.kind = WindowEventKind::Leave;
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) == window) return DefWindowProcA(window, message, wParam, lParam);
+        event.kind = WindowEventKind::CaptureLost;
+        break;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+
+    switch (editor_.HandleWindowEvent(event)) {
+    case EventReply::Default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    case EventReply::TrackLeave: {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof track;
+        track.dwFlags = TME_LEAVE;
+        track.hwndTrack = window;
+        track.dwHoverTime = HOVER_DEFAULT;
+        TrackMouseEvent(&track);
+        return 0;
+    }
+    case EventReply::Done:
+        break;
+    }
+    // An editor without controls presents nothing; the area must still be
+    // validated or the paint message comes back at once.
+    if (message == WM_PAINT && event.value != 0 && window_ == window && GetUpdateRect(window, nullptr, FALSE))
+        ValidateRect(window, &update);
+    return 0;
 }
 
-void IEditorWindow::RepaintArea(const IRectangle& area)
+bool Win32Backend::Repaint(const IRectangle& area)
 {
-    if (!window_) {
-        IGraphics::RepaintArea(area);
-        return;
-    }
     const RECT r = ToRect(area);
     InvalidateRect(window_, &r, FALSE);
     UpdateWindow(window_);
+    return true;
 }
 
-bool IEditorWindow::PresentArea(const IRectangle& area)
+bool Win32Backend::Present(const IBitmap& surface, const IRectangle& area)
 {
-    if (!window_) return false;
-    const IBitmap* surface = DrawSurface();
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window_, &paint);
     bool shown = false;
-    if (dc && surface && surface->DeviceContext()) {
-        shown = BitBlt(dc, area.left, area.top, area.Width(), area.Height(),
-                       static_cast<HDC>(surface->DeviceContext()), area.left, area.top, SRCCOPY) != 0;
+    if (dc && surface.DeviceContext()) {
+        shown = BitBlt(dc, area.left, area.top, area.Width(), area.Height(), static_cast<HDC>(surface.DeviceContext()),
+                       area.left, area.top, SRCCOPY) != 0;
     }
     EndPaint(window_, &paint);
     return shown;
 }
 
+void Win32Backend::Capture(bool on)
+{
+    if (on) {
+        SetCapture(window_);
+    } else {
+        ReleaseCapture();
+    }
+}
+
 // ---- size ----------------------------------------------------------------------------
 
-void IEditorWindow::ResizeEditor(int width, int height)
+void Win32Backend::Resize(int oldWidth, int oldHeight, int width, int height)
 {
-    const int oldWidth = Width();
-    const int oldHeight = Height();
-    IGraphics::ResizeEditor(width, height); // the draw surface follows
-    if (!window_) return;
-
     const int dw = width - oldWidth;
     const int dh = height - oldHeight;
     RECT old{};
@@ -298,88 +329,89 @@ void IEditorWindow::ResizeEditor(int width, int height)
 
 // ---- the text-entry box ------------------------------------------------------------
 
-void IEditorWindow::PromptForParameterValue(IControl* control, IParameter* parameter)
+bool Win32Backend::OpenBox(const TextEntryPlan& plan, const IParameter& parameter)
 {
-    if (!control || !parameter || entryBox_ || TextEntryOpen() || !window_) return;
-    const TextEntryPlan plan = PlanTextEntry(control->DrawRect(), *parameter);
-
+    if (entryBox_) return false;
+    HINSTANCE module = editor_.ModuleInstance();
+    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextEntryId));
     HWND box = nullptr;
     if (plan.choiceList) {
         box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, plan.x, plan.y, plan.width,
-                              plan.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextEntryId)),
-                              module_, nullptr);
-        if (!box) return;
-        for (int i = 0; i < parameter->ValueTextCount(); ++i)
-            SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(parameter->ValueTextAt(i)));
+                              plan.height, window_, id, module, nullptr);
+        if (!box) return false;
+        for (int i = 0; i < parameter.ValueTextCount(); ++i)
+            SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(parameter.ValueTextAt(i)));
         SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(plan.selection), 0);
     } else {
         box = CreateWindowExA(0, "EDIT", plan.text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_MULTILINE, plan.x, plan.y,
-                              plan.width, plan.height, window_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextEntryId)), module_, nullptr);
-        if (!box) return;
+                              plan.width, plan.height, window_, id, module, nullptr);
+        if (!box) return false;
     }
 
     entryBox_ = box;
     entryPreviousProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&IEditorWindow::TextEntryProc)));
+        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Backend::TextEntryProc)));
     SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     entryFont_ = CreateFontA(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(entryFont_), FALSE);
-
-    BeginTextEntry(control, parameter);
+    return true;
 }
 
-LRESULT CALLBACK IEditorWindow::TextEntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Win32Backend::TextEntryProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    IEditorWindow* editor = EditorOf(box);
-    if (!editor || editor->entryBox_ != box) return DefWindowProcA(box, message, wParam, lParam);
-    return editor->HandleTextEntryMessage(box, message, wParam, lParam);
+    Win32Backend* backend = BackendOf(box);
+    if (!backend || backend->entryBox_ != box) return DefWindowProcA(box, message, wParam, lParam);
+    return backend->HandleTextEntryMessage(box, message, wParam, lParam);
 }
 
-LRESULT IEditorWindow::HandleTextEntryMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Win32Backend::HandleTextEntryMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Kept: the editor may close the box while it hears of the message.
+    const WNDPROC previous = entryPreviousProc_;
     switch (message) {
     case WM_SETFOCUS:
-        SetTextEntryState(TextEntryState::Focused);
+        editor_.HandleWindowEvent(WindowEvent{.kind = WindowEventKind::BoxFocus});
         break;
     case WM_KILLFOCUS:
-        SetTextEntryState(TextEntryState::None);
+        editor_.HandleWindowEvent(WindowEvent{.kind = WindowEventKind::BoxBlur});
         break;
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-            SetTextEntryState(TextEntryState::Commit);
+            editor_.HandleWindowEvent(WindowEvent{.kind = WindowEventKind::BoxCommit});
             return 0;
         }
         break;
     case WM_COMMAND:
         // The drop-down list tells the box that the user picked an entry.
         if (HIWORD(wParam) == 1) {
-            SetTextEntryState(TextEntryState::Commit);
+            editor_.HandleWindowEvent(WindowEvent{.kind = WindowEventKind::BoxCommit});
             return 0;
         }
         break;
     default:
         break;
     }
-    return CallWindowProcA(entryPreviousProc_, box, message, wParam, lParam);
+    return CallWindowProcA(previous, box, message, wParam, lParam);
 }
 
-void IEditorWindow::WriteTextEntry(const char* text)
+void Win32Backend::ShowBox()
 {
-    if (entryBox_) SetWindowTextA(entryBox_, text ? text : "");
+    if (entryBox_) SetWindowTextA(entryBox_, editor_.PromptText());
 }
 
-void IEditorWindow::ReadTextEntry(char* out, std::size_t capacity)
+bool Win32Backend::ReadBox(char* out, std::size_t capacity)
 {
+    if (!entryBox_) return false;
     CopyBounded(out, capacity, "");
-    if (!entryBox_ || !out || capacity == 0) return;
+    if (!out || capacity == 0) return true;
     char text[kParamTextSize] = {};
     GetWindowTextA(entryBox_, text, static_cast<int>(sizeof text));
     CopyBounded(out, capacity, text);
+    return true;
 }
 
-void IEditorWindow::DestroyTextEntry()
+void Win32Backend::CloseBox()
 {
     if (entryBox_) {
         SetWindowLongPtrA(entryBox_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entryPreviousProc_));
@@ -394,9 +426,8 @@ void IEditorWindow::DestroyTextEntry()
 
 // ---- dialogs and the shell -----------------------------------------------------------
 
-bool IEditorWindow::PromptForColour(IColourARGB& colour, const char* prompt)
+bool Win32Backend::PromptForColour(IColourARGB& colour, const char* prompt)
 {
-    if (!window_) return false;
     if (!customColours_) customColours_ = std::make_unique<COLORREF[]>(16); // zeroed
 
     CHOOSECOLORA choice{};
@@ -414,17 +445,13 @@ bool IEditorWindow::PromptForColour(IColourARGB& colour, const char* prompt)
     return true;
 }
 
-void IEditorWindow::PromptForFile(char* path, std::size_t capacity, int action, const char* directory,
-                                  const char* /*extensions*/)
+void Win32Backend::PromptForFile(char* path, std::size_t capacity, int action, const char* directory)
 {
-    CopyBounded(path, capacity, "");
-    if (!window_) return;
-
     char folder[MAX_PATH] = {};
     if (directory && *directory) {
         CopyBounded(folder, directory);
     } else {
-        HostExecutablePath(folder, sizeof folder);
+        HostProgramFolder(folder, sizeof folder);
     }
     char file[255] = {};
 
@@ -445,14 +472,13 @@ void IEditorWindow::PromptForFile(char* path, std::size_t capacity, int action, 
     if (chosen) CopyBounded(path, capacity, file);
 }
 
-bool IEditorWindow::OpenLink(const char* address, const char* title, const char* confirmText, const char* errorText)
+bool Win32Backend::OpenLink(const char* address, const char* title, const char* confirmText, const char* errorText)
 {
-    if (!address || !*address) return false;
     if (confirmText && MessageBoxA(window_, confirmText, title, MB_YESNO) != IDYES) return false;
     DWORD connection = 0;
     if (InternetGetConnectedState(&connection, 0)) {
-        const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(window_, "open", address, nullptr, nullptr,
-                                                                    SW_SHOWNORMAL));
+        const auto result =
+            reinterpret_cast<INT_PTR>(ShellExecuteA(window_, "open", address, nullptr, nullptr, SW_SHOWNORMAL));
         if (result > 32) return true;
     }
     if (errorText) MessageBoxA(window_, errorText, title, MB_OK);
@@ -461,10 +487,10 @@ bool IEditorWindow::OpenLink(const char* address, const char* title, const char*
 
 // ---- text --------------------------------------------------------------------------------
 
-bool IEditorWindow::DrawTextInBox(const ITextStyle& style, const char* text, const IRectangle& rect)
+bool Win32Backend::DrawTextInBox(const ITextStyle& style, const char* text, const IRectangle& rect)
 {
     if (!text) return true;
-    const IBitmap* surface = DrawSurface();
+    const IBitmap* surface = editor_.DrawSurface();
     HDC dc = surface ? static_cast<HDC>(surface->DeviceContext()) : nullptr;
     if (!dc) return false;
 
@@ -494,11 +520,11 @@ bool IEditorWindow::DrawTextInBox(const ITextStyle& style, const char* text, con
     return DrawTextA(dc, text, -1, &r, format) != 0;
 }
 
-void IEditorWindow::ReleaseTextFont()
+void Win32Backend::ReleaseTextFont()
 {
     // Only while the context the font went into still exists: the draw
-    // surface is released by the base class after this destructor.
-    const IBitmap* surface = DrawSurface();
+    // surface is released by the editor after its backend.
+    const IBitmap* surface = editor_.DrawSurface();
     if (textFontDc_ && surface && surface->DeviceContext() == textFontDc_ && textFontReplaced_)
         SelectObject(textFontDc_, textFontReplaced_);
     if (textFont_) DeleteObject(textFont_);
@@ -506,27 +532,6 @@ void IEditorWindow::ReleaseTextFont()
     textFontReplaced_ = nullptr;
     textFontDc_ = nullptr;
     fontSelected_ = false;
-}
-
-// ---- modules and images ----------------------------------------------------------------
-
-void IEditorWindow::HostExecutablePath(char* out, std::size_t capacity)
-{
-    char path[256] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    win32::FolderOfModulePath(path, out, capacity);
-}
-
-void IEditorWindow::PluginFilePath(char* out, std::size_t capacity)
-{
-    char path[256] = {};
-    GetModuleFileNameA(module_, path, sizeof path);
-    win32::FolderOfModulePath(path, out, capacity);
-}
-
-std::unique_ptr<IBitmap> IEditorWindow::DecodeImageResource(int id, const char* fileName)
-{
-    return DecodeImageByName(module_, id, fileName);
 }
 
 } // namespace mg
