@@ -36,7 +36,7 @@ concept ChainVectorOps = requires(typename O::V v, typename O::M m, double x, do
     { O::Ge(v, v) } -> std::same_as<typename O::M>;
     // a where the mask is set, b elsewhere.
     { O::Select(m, v, v) } -> std::same_as<typename O::V>;
-    // lag > lo and start < hi, for a Select (never finished and not yet started at once).
+    // A mask for Select of lag > lo and start < hi; may rely on no lane having both false.
     { O::Live(v, v, v, v) } -> std::same_as<typename O::M>;
     // Lane l from base[k[l]], for k[l] a section of the bank.
     { O::Gather(cp, k) } -> std::same_as<typename O::V>;

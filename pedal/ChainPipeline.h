@@ -13,13 +13,12 @@
 // vector j mod NV; the tail's section 2 + j takes position j, the head
 // (sections 0 and 1, before the clipper) two spare positions side by side:
 //
-//              lane 0   lane 1   lane 2   lane 3
-//   vector 0   [ 2 ]    [ 5 ]    [ 8 ]    [11 ]──► × output gain ──► out
-//   vector 1   [ 3 ]    [ 6 ]    [ 9 ]    [ 0 ]◄── in1 + in0 + noise
-//   vector 2   [ 4 ]    [ 7 ]    [10 ]    [ 1 ]──► clipper and mix ──┐
-//                ▲  ╲     ▲  ╲     ▲                                  │
-//                e   ╲────┘   ╲────┘    (one lane up from the last    │
-//                └────────────────────── vector to the first)  ◄──────┘
+//               lane 0      lane 1      lane 2      lane 3
+//   vector 0  e►[ 2 ]   ┌──►[ 5 ]   ┌──►[ 8 ]   ┌──►[11 ]──► × output gain ──► out
+//                 ▼     │     ▼     │     ▼     │
+//   vector 1    [ 3 ]   │   [ 6 ]   │   [ 9 ]   │   [ 0 ]◄── in1 + in0 + noise
+//                 ▼     │     ▼     │     ▼     │     ▼
+//   vector 2    [ 4 ]───┘   [ 7 ]───┘   [10 ]───┘   [ 1 ]──► clipper and mix ──► e
 //
 // A position hands its output on to position j+1: the next vector's same
 // lane, or from the last vector, vector 0 one lane up. So a tick needs one

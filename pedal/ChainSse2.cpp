@@ -10,8 +10,8 @@ struct Sse2 {
     using Wide = SseOps<Tag>;
     using Half = Wide;
 
-    // With two lanes a vector is little: the pipeline needs many of them and
-    // is deep, so blocks too short for the wave run plain.
+    // Blocks too short for the wave run plain: on two-lane vectors the short
+    // pipeline does not beat the plain chain.
     static constexpr KernelPlan kPlan = {
         .fuzz =
             {

@@ -15,14 +15,16 @@
 // Where the sections sit, four to a vector (AVX2, or AVX-512's 256-bit
 // vectors), with the cabinet; without it only vectors 0 to 2:
 //
-//              lane 0   lane 1   lane 2   lane 3
-//   vector 0   [ 0 ]──►[ 1 ]─┐  [ 2 ]──►[ 3 ]──┐    in1 + in0 + noise ──► 0
-//   vector 1   [ 4 ]   [ 5 ] │  [ 6 ]   [ 7 ]  │    1 ──► clipper and mix ──► 2
-//   vector 2   [ 8 ]   [ 9 ] │  [10 ]   [11 ]  │    11 ──► × output gain ──► out
-//   vector 3   [12 ]   [13 ] │  [14 ]   [15 ]  │        (cabinet: ──► 12 instead)
-//   vector 4   [16 ]   [17 ] │  [18 ]   [19 ]  │    21 ──► out
-//   vector 5   [20 ]   [21 ] │  [ – ]   [ – ]  │    (– : spare lanes, all-zero sections)
-//                            └─ clipper ─┘     └─► lane 0 of the next vector
+//                  lane 0   lane 1   lane 2   lane 3
+//    vector 0    x►[ 0 ]───►[ 1 ]  e►[ 2 ]───►[ 3 ]──┐    x: in1 + in0 + noise
+//                ┌───────────────────────────────────┘    [1]──► clipper and mix ──► e
+//    vector 1    └►[ 4 ]───►[ 5 ]───►[ 6 ]───►[ 7 ]──┐
+//                ┌───────────────────────────────────┘
+//    vector 2    └►[ 8 ]───►[ 9 ]───►[10 ]───►[11 ]──► × output gain ──► out
+//                  (with the cabinet: [11]──► × output gain ──►[12], and on as above)
+//    vector 3      [12 ]    [13 ]    [14 ]    [15 ]
+//    vector 4      [16 ]    [17 ]    [18 ]    [19 ]
+//    vector 5      [20 ]───►[21 ]──► out       (lanes 2 and 3 spare: all-zero sections)
 //
 // A vector takes its lanes 1 to 3 from its own lanes 0 to 2 and its lane 0
 // from the top lane of the vector before (ShiftAcross); section 0 takes the
@@ -348,7 +350,8 @@ private:
 
     MG_CHAIN_INLINE WaveRun(const ChainBlock& block, double* inputs, double* mixed, double* results)
         : bank(*block.bank), in0(block.in0), in1(block.in1), out0(block.out0), out1(block.out1), noise(block.noise),
-          frames(block.frames), outputGain(block.outputGain), mix(ClipperMix<SO>::For(block)), xs(inputs), es(mixed), ys(results)
+          frames(block.frames), outputGain(block.outputGain), mix(ClipperMix<SO>::For(block)), xs(inputs), es(mixed),
+          ys(results)
     {
     }
 
