@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The LV2 bundle in lilv's tools, seeing only this bundle and Debian's
 # vocabularies (LV2_PATH):
-#   - lv2_validate finds no error in its Turtle files;
+#   - lv2_validate finds no error in its Turtle files, and the DSP library
+#     links no X11;
 #   - lv2info lists its ports and presets;
 #   - lv2apply renders test tones through it in four settings, and each
 #     render equals, sample for sample, mg-host playing the same file
@@ -35,6 +36,11 @@ if ! lv2_validate "$bundles"/marrow-grit.lv2/*.ttl >"$work/validate.log" 2>&1; t
   fail "lv2_validate"
 fi
 tail -1 "$work/validate.log"
+
+# The DSP library must load in hosts that run it without a display.
+if readelf -d "$bundles/marrow-grit.lv2/marrow-grit.so" | grep -E 'NEEDED.*(libxcb|libX11)'; then
+  fail "the DSP library links X11"
+fi
 
 echo "== lv2info =="
 lv2ls | grep -qx "$uri" || fail "lv2ls does not list $uri"
