@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace mg {
@@ -15,7 +16,8 @@ constexpr const char* kPrefixes =
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
-    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n";
+    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n";
 
 // A Turtle decimal (or double) literal of a port's float value.
 std::string Number(double value)
@@ -44,39 +46,37 @@ bool IsToggle(const IParameter& parameter)
 
 std::string AudioPort(const char* direction, int index, const char* symbol, int number)
 {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "        a lv2:AudioPort, lv2:%sPort ;\n"
-                  "        lv2:index %d ;\n"
-                  "        lv2:symbol \"%s_%d\" ;\n"
-                  "        lv2:name \"%s %d\"\n",
-                  direction, index, symbol, number, direction, number);
-    return text;
+    std::ostringstream out;
+    out << "        a lv2:AudioPort, lv2:" << direction << "Port ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol \"" << symbol << "_" << number << "\" ;\n"
+        << "        lv2:name \"" << direction << " " << number << "\"\n";
+    return out.str();
 }
 
 std::string ControlPort(const IParameter& parameter, int index)
 {
-    std::string out = "        a lv2:InputPort, lv2:ControlPort ;\n";
-    out += "        lv2:index " + std::to_string(index) + " ;\n";
-    out += "        lv2:symbol " + Quoted(Lv2Symbol(parameter.name()).c_str()) + " ;\n";
-    out += "        lv2:name " + Quoted(parameter.name()) + " ;\n";
-    out += "        lv2:default " + Number(parameter.value()) + " ;\n";
-    out += "        lv2:minimum " + Number(parameter.minimum()) + " ;\n";
-    out += "        lv2:maximum " + Number(parameter.maximum());
+    std::ostringstream out;
+    out << "        a lv2:InputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << Quoted(Lv2Symbol(parameter.name()).c_str()) << " ;\n"
+        << "        lv2:name " << Quoted(parameter.name()) << " ;\n"
+        << "        lv2:default " << Number(parameter.value()) << " ;\n"
+        << "        lv2:minimum " << Number(parameter.minimum()) << " ;\n"
+        << "        lv2:maximum " << Number(parameter.maximum());
     if (!parameter.IsContinuous()) {
-        out += std::string(" ;\n        lv2:portProperty ") + (IsToggle(parameter) ? "lv2:toggled, " : "") +
-               "lv2:integer";
-        std::string points;
+        out << " ;\n        lv2:portProperty " << (IsToggle(parameter) ? "lv2:toggled, " : "") << "lv2:integer";
+        const char* separator = " ;\n        lv2:scalePoint ";
         for (int v = static_cast<int>(parameter.minimum()); v <= static_cast<int>(parameter.maximum()); ++v) {
             const char* text = parameter.ValueTextFor(v);
             if (!text || !*text) continue;
-            points += points.empty() ? "" : " , ";
-            points += "[\n            rdfs:label " + Quoted(text) + " ;\n            rdf:value " +
-                      Number(v) + "\n        ]";
+            out << separator << "[\n            rdfs:label " << Quoted(text) << " ;\n            rdf:value "
+                << Number(v) << "\n        ]";
+            separator = " , ";
         }
-        if (!points.empty()) out += " ;\n        lv2:scalePoint " + points;
     }
-    return out + "\n";
+    out << "\n";
+    return out.str();
 }
 
 struct Program {
@@ -123,7 +123,11 @@ bool WriteFile(const std::string& path, const std::string& text)
     return false;
 }
 
+bool HasUi(const Lv2BundleInfo& info) { return info.uiBinary && *info.uiBinary; }
+
 } // namespace
+
+std::string Lv2UiUri(const Lv2BundleInfo& info) { return std::string(info.uri) + "#ui"; }
 
 std::string Lv2Symbol(const char* name)
 {
@@ -132,58 +136,66 @@ std::string Lv2Symbol(const char* name)
         const auto u = static_cast<unsigned char>(*c);
         out += std::isalnum(u) && u < 0x80 ? static_cast<char>(std::tolower(u)) : '_';
     }
-    if (out.empty() || std::isdigit(static_cast<unsigned char>(out[0]))) out.insert(0, "_");
+    if (out.empty() || std::isdigit(static_cast<unsigned char>(out[0]))) out.insert(out.begin(), '_');
     return out;
 }
 
 std::string ManifestTurtle(ILv2Plugin& plugin, const Lv2BundleInfo& info)
 {
-    std::string out = kPrefixes;
-    out += "<" + std::string(info.uri) + ">\n    a lv2:Plugin ;\n    lv2:binary <" + info.binary +
-           "> ;\n    rdfs:seeAlso <" + kLv2PluginFile + "> .\n";
+    std::ostringstream out;
+    out << kPrefixes << "<" << info.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << info.binary
+        << "> ;\n    rdfs:seeAlso <" << kLv2PluginFile << "> .\n";
+    if (HasUi(info))
+        out << "\n<" << Lv2UiUri(info) << ">\n    a ui:X11UI ;\n    ui:binary <" << info.uiBinary
+            << "> ;\n    rdfs:seeAlso <" << kLv2PluginFile << "> .\n";
     for (const Program& program : DistinctPrograms(plugin))
-        out += "\n<" + PresetUri(info, program.index) + ">\n    a pset:Preset ;\n    lv2:appliesTo <" + info.uri +
-               "> ;\n    rdfs:label " + Quoted(program.label.c_str()) + " ;\n    rdfs:seeAlso <" +
-               kLv2PresetsFile + "> .\n";
-    return out;
+        out << "\n<" << PresetUri(info, program.index) << ">\n    a pset:Preset ;\n    lv2:appliesTo <" << info.uri
+            << "> ;\n    rdfs:label " << Quoted(program.label.c_str()) << " ;\n    rdfs:seeAlso <" << kLv2PresetsFile
+            << "> .\n";
+    return out.str();
 }
 
 std::string PluginTurtle(ILv2Plugin& plugin, const Lv2BundleInfo& info)
 {
     const int version = plugin.EffectVersion(false);
-    std::string out = kPrefixes;
-    out += "<" + std::string(info.uri) + ">\n";
-    out += "    a lv2:Plugin, lv2:" + std::string(info.pluginClass) + ", doap:Project ;\n";
-    out += "    doap:name " + Quoted(plugin.EffectName()) + " ;\n";
-    out += "    doap:maintainer [\n        foaf:name " + Quoted(plugin.MakerName()) + "\n    ] ;\n";
-    out += "    lv2:minorVersion " + std::to_string((version >> 8) & 0xff) + " ;\n";
-    out += "    lv2:microVersion " + std::to_string(version & 0xff) + " ;\n";
-    out += "    lv2:optionalFeature lv2:hardRTCapable ;\n";
-    out += "    lv2:port [\n";
+    std::ostringstream out;
+    out << kPrefixes << "<" << info.uri << ">\n"
+        << "    a lv2:Plugin, lv2:" << info.pluginClass << ", doap:Project ;\n"
+        << "    doap:name " << Quoted(plugin.EffectName()) << " ;\n"
+        << "    doap:maintainer [\n        foaf:name " << Quoted(plugin.MakerName()) << "\n    ] ;\n"
+        << "    lv2:minorVersion " << ((version >> 8) & 0xff) << " ;\n"
+        << "    lv2:microVersion " << (version & 0xff) << " ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable ;\n";
+    if (HasUi(info)) out << "    ui:ui <" << Lv2UiUri(info) << "> ;\n";
     std::vector<std::string> ports;
     for (int i = 0; i < plugin.InputChannelCount(); ++i) ports.push_back(AudioPort("Input", i, "in", i + 1));
     for (int i = 0; i < plugin.OutputChannelCount(); ++i)
         ports.push_back(AudioPort("Output", plugin.FirstOutputPort() + i, "out", i + 1));
     for (int i = 0; i < plugin.ParameterCount(); ++i)
         ports.push_back(ControlPort(*plugin.ParameterAt(i), plugin.FirstControlPort() + i));
-    for (std::size_t i = 0; i < ports.size(); ++i) out += ports[i] + (i + 1 < ports.size() ? "    ] , [\n" : "    ] .\n");
-    return out;
+    out << "    lv2:port [\n";
+    for (std::size_t i = 0; i < ports.size(); ++i) out << ports[i] << (i + 1 < ports.size() ? "    ] , [\n" : "    ] .\n");
+    // The UI runs on the host's idle calls, talks through ports only, and
+    // reports its size and edit gestures where the host listens.
+    if (HasUi(info))
+        out << "\n<" << Lv2UiUri(info) << ">\n    a ui:X11UI ;\n    lv2:requiredFeature ui:idleInterface ;\n"
+            << "    lv2:optionalFeature ui:parent, ui:resize, ui:touch ;\n    lv2:extensionData ui:idleInterface .\n";
+    return out.str();
 }
 
 std::string PresetsTurtle(ILv2Plugin& plugin, const Lv2BundleInfo& info)
 {
-    std::string out = kPrefixes;
+    std::ostringstream out;
+    out << kPrefixes;
     for (const Program& program : DistinctPrograms(plugin)) {
-        out += "<" + PresetUri(info, program.index) + ">\n    a pset:Preset ;\n    lv2:appliesTo <" +
-               info.uri + "> ;\n    rdfs:label " + Quoted(program.label.c_str()) + " ;\n    lv2:port ";
-        for (int i = 0; i < plugin.ParameterCount(); ++i) {
-            out += i ? " , [\n" : "[\n";
-            out += "        lv2:symbol " + Quoted(Lv2Symbol(plugin.ParameterAt(i)->name()).c_str()) +
-                   " ;\n        pset:value " + Number(program.values[static_cast<std::size_t>(i)]) + "\n    ]";
-        }
-        out += " .\n\n";
+        out << "<" << PresetUri(info, program.index) << ">\n    a pset:Preset ;\n    lv2:appliesTo <" << info.uri
+            << "> ;\n    rdfs:label " << Quoted(program.label.c_str()) << " ;\n    lv2:port ";
+        for (int i = 0; i < plugin.ParameterCount(); ++i)
+            out << (i ? " , [\n" : "[\n") << "        lv2:symbol " << Quoted(Lv2Symbol(plugin.ParameterAt(i)->name()).c_str())
+                << " ;\n        pset:value " << Number(program.values[static_cast<std::size_t>(i)]) << "\n    ]";
+        out << " .\n\n";
     }
-    return out;
+    return out.str();
 }
 
 bool WriteLv2Description(ILv2Plugin& plugin, const Lv2BundleInfo& info, const std::string& folder)

@@ -12,6 +12,7 @@ struct Lv2BundleInfo {
     const char* uri = "";         // the plug-in's URI; never changes once published
     const char* pluginClass = ""; // e.g. "DistortionPlugin" (an lv2: class)
     const char* binary = "";      // the library's file name inside the bundle
+    const char* uiBinary = "";    // the X11 UI's library, or empty for none
 };
 
 // The files inside a bundle folder.
@@ -22,6 +23,9 @@ inline constexpr const char* kLv2PresetsFile = "presets.ttl";
 // The lower-case port symbol of a parameter name: letters and digits kept,
 // anything else an underscore, never starting with a digit.
 std::string Lv2Symbol(const char* name);
+
+// The UI's URI: the plug-in's with "#ui".
+std::string Lv2UiUri(const Lv2BundleInfo& info);
 
 // One Turtle document each. PresetsTurtle selects each program in turn on
 // `plugin`, so hand it an instance made for this purpose.
