@@ -17,4 +17,5 @@ done
 "$(dirname "$0")/test-windows.sh"
 "$(dirname "$0")/test-hosts.sh"
 "$(dirname "$0")/test-lv2.sh"
+"$(dirname "$0")/test-lv2-ui.sh"
 "$(dirname "$0")/test-host-lmms.sh"
