@@ -8,6 +8,7 @@
 #     render equals, sample for sample, mg-host playing the same file
 #     through the VST plug-in with the same settings (both take the float
 #     path; lv2apply runs one frame per call, so mg-host does too);
+#   - cmake --install puts it in lib/lv2 under the prefix;
 #   - lv2bench runs it.
 # Work files stay in build/lv2-test/ ($MG_LV2_TEST_DIR).
 set -euo pipefail
@@ -48,7 +49,8 @@ lv2info "$uri" >"$work/info.txt" 2>&1 || fail "lv2info"
 for expected in 'Symbol: *in_1' 'Symbol: *in_2' 'Symbol: *out_1' 'Symbol: *out_2' \
                 'Symbol: *level' 'Symbol: *attack' 'Symbol: *effect' 'Symbol: *cabinet' \
                 'Name: *Level' 'Name: *Attack' 'Name: *Effect' 'Name: *Cabinet' \
-                'lv2core#toggled' 'lv2core#hardRTCapable' '^\s*Init$' 'Has latency: *no'; do
+                'lv2core#toggled' 'lv2core#hardRTCapable' '^\s*Init$' 'Has latency: *no' \
+                'marrow-grit#ui' 'X11UI'; do
   grep -Eq "$expected" "$work/info.txt" || fail "lv2info shows no '$expected'"
 done
 grep -c 'Symbol:' "$work/info.txt" | grep -qx 8 || fail "lv2info shows other than 8 ports"
@@ -84,6 +86,12 @@ render level0 Level=0
 # Renders that differ from each other show the settings took effect.
 sndfile-cmp "$work/default-lv2.wav" "$work/attack1-cabinet-off-lv2.wav" >/dev/null 2>&1 \
   && fail "Attack 1 with Cabinet Off renders as the default does"
+
+echo "== installed =="
+# cmake --install puts the bundle in lib/lv2 under the prefix, where hosts look.
+cmake --install "build/$preset" --prefix "$work/prefix" >"$work/install.log" 2>&1 || fail "cmake --install"
+LV2_PATH=$work/prefix/lib/lv2:/usr/lib/lv2 lv2ls | grep -qx "$uri" && echo "lib/lv2 under the prefix holds the bundle" \
+  || fail "the installed bundle is not found in lib/lv2"
 
 echo "== lv2bench =="
 for block in 64 512; do
