@@ -10,6 +10,12 @@
 #include <vector>
 
 #include <lv2/core/lv2.h>
+#include <lv2/ui/ui.h>
+
+#if defined(MG_LV2_UI_LIBRARY)
+#include <dlfcn.h>
+#include <cstdlib>
+#endif
 
 #include "CountingNew.h"
 #include "MarrowGrit.h"
@@ -165,5 +171,36 @@ TEST(Lv2Binding, ControlPortsGoThroughTheParameterModel)
     instance.Run(0);
     EXPECT_EQ(instance.pedal().Attack(), 0.75);
 }
+
+#if defined(MG_LV2_UI_LIBRARY)
+// A UI without a window to open in is refused with a word to the user, not
+// a crash: no parent given, or no display to reach.
+TEST(Lv2Ui, RefusedWithoutParentOrDisplay)
+{
+    void* library = dlopen(MG_LV2_UI_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto entry = reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2ui_descriptor"));
+    ASSERT_NE(entry, nullptr);
+    const LV2UI_Descriptor* ui = entry(0);
+    ASSERT_NE(ui, nullptr);
+    auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};
+    LV2UI_Widget widget = nullptr;
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui->instantiate(ui, "", "", write, nullptr, &widget, nullptr), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no parent window"), std::string::npos);
+
+    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(std::uintptr_t{0x1234})};
+    const LV2_Feature* features[] = {&parent, nullptr};
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ui->instantiate(ui, "", "", write, nullptr, &widget, features), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot open a window"), std::string::npos);
+    if (display) setenv("DISPLAY", saved.c_str(), 1);
+    dlclose(library);
+}
+#endif
 
 } // namespace
