@@ -56,6 +56,7 @@ public:
     double HostTempo() override { return 120.0; }
     void HostTimeSignature(int* numerator, int* denominator) override;
     void EditorSizeChanged(int, int) override {}
+    bool BuildsEditor() const override { return false; }
     void AdaptToHost() override {}
     bool SendMidiMessage(const MidiMessage&) override { return false; }
     bool SendMidiMessages(std::span<const MidiMessage>) override { return false; }
