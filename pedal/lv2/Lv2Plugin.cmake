@@ -1,7 +1,8 @@
 # The pedal as an LV2 bundle, marrow-grit.lv2 in the build tree: its sources
-# built again against the LV2 binding with the headless editor (the DSP
-# library links no window system), and, where the X11 editor is built, a
-# third time against the UI binding with it (the UI library). The sources,
+# built again against the LV2 binding (the DSP library; the effect builds no
+# editor there, and the headless backend only satisfies the editor's code,
+# so the library links no window system), and, where the X11 editor is
+# built, a third time against the UI binding with it (the UI library). The sources,
 # their compile options and the images are mg_pedal's own, one list for
 # every build.
 if(NOT TARGET mg_lv2)
