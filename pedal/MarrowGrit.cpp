@@ -28,7 +28,7 @@ MarrowGrit::MarrowGrit(BindingPlugin::Host host)
     FillPresetsWithCurrent("Init", 15);
 
     SetChainIsa(BestChainIsa());
-    BuildEditor();
+    if (BuildsEditor()) BuildEditor();
 }
 
 MarrowGrit::~MarrowGrit()
