@@ -2,10 +2,15 @@
 // The pedal's effect chain written the plain way: per frame, section after
 // section, each step as the formula reads. The yardstick for the pedal's
 // kernels, in the benchmarks (speed) and in the tests (sound, bit for bit).
-// Deliberately written apart from the pedal's own code.
+// Written apart from the pedal's own code on purpose: the section step, the
+// clipper and the mix are its own, so that a slip in the pedal's shared
+// versions shows as a difference instead of being copied into the witness.
+// Only the chain's shape (which sections run where) comes from the pedal's
+// ChainTopology.h.
 #include <cmath>
 
 #include "BiquadBank.h"
+#include "ChainTopology.h"
 #include "MarrowGrit.h"
 #include "NoiseTable.h"
 
@@ -34,7 +39,7 @@ public:
             out0[i] = y;
         }
         bool finite = true;
-        for (int k = 0; k < 22; ++k)
+        for (int k = 0; k < kDesignedSections; ++k)
             finite = finite && std::isfinite(bank_.x1[k]) && std::isfinite(bank_.x2[k]) &&
                      std::isfinite(bank_.y1[k]) && std::isfinite(bank_.y2[k]);
         if (!finite)
@@ -73,7 +78,7 @@ private:
 
     double Cabinet(double x)
     {
-        for (int k = 12; k <= 21; ++k) x = Section(k, x);
+        for (int k = kCabinetFirst; k <= kCabinetLast; ++k) x = Section(k, x);
         return x;
     }
 
@@ -82,12 +87,13 @@ private:
     // should be the obvious code at its best.
     [[gnu::noinline]] double Fuzz(double x)
     {
-        const double s = Section(1, Section(0, x));
+        double s = x;
+        for (int k = kFuzzFirst; k < kChainTopology.TailFirst(); ++k) s = Section(k, s);
         const double w = Shaper(s, drive_);
         double d = attack_ * 0.5;
         d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
         double e = s * 2.0 * (0.5 - d) + (d + 0.5) * w;
-        for (int k = 2; k <= 11; ++k) e = Section(k, e);
+        for (int k = kChainTopology.TailFirst(); k <= kFuzzLast; ++k) e = Section(k, e);
         return outputGain_ * e;
     }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The pedal's second-order filter sections as parallel arrays: coefficients
 // (already divided by a0) apart from the state they act on.
-#include <cstddef>
+#include "ChainTopology.h"
+#include "SectionStep.h"
 
 namespace mg {
 
 struct BiquadBank {
-    static constexpr int kSections = 32;
+    static constexpr int kSections = kChainTopology.bankSections;
     // The value each section hands on carries this offset, which keeps the
     // recursive sections away from subnormal numbers on silence.
     static constexpr double kDenormalOffset = 1e-20;
@@ -25,12 +26,8 @@ struct BiquadBank {
     // y plus the offset.
     double RunSection(int k, double x)
     {
-        const double y = b0[k] * x + b1[k] * x1[k] + b2[k] * x2[k] - a1[k] * y1[k] - a2[k] * y2[k];
-        x2[k] = x1[k];
-        x1[k] = x;
-        y2[k] = y1[k];
-        y1[k] = y;
-        return y + kDenormalOffset;
+        using O = DoubleArithmetic<BiquadBank>;
+        return StepSection<O>(b0[k], b1[k], b2[k], a1[k], a2[k], x1[k], x2[k], y1[k], y2[k], x) + kDenormalOffset;
     }
 
     void ClearBank();

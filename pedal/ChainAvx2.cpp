@@ -5,11 +5,32 @@ namespace mg::chain {
 
 namespace {
 struct Tag {};
-using Ops = Avx2Ops<Tag>;
+
+struct Avx2 {
+    using Wide = Avx2Ops<Tag>;
+    using Half = Wide;
+
+    static constexpr KernelPlan kPlan = {
+        // Three vectors: few enough that a tick waits on the one before,
+        // so the long pipeline and the wave overlap two ticks (skew 2).
+        .fuzz =
+            {
+                .shortBlocks = {.vectors = 3, .skew = 1},
+                .longBlocks = {.vectors = 3, .skew = 2},
+                .wave = {.used = true, .skew = 2},
+            },
+        // Six vectors keep the processor busy at skew 1.
+        .cabinet =
+            {
+                .shortBlocks = {.vectors = 6, .skew = 1},
+                .longBlocks = {.vectors = 6, .skew = 1},
+                .wave = {.used = true, .skew = 1},
+            },
+    };
+};
+static_assert(ChainVectorOps<Avx2::Wide>);
 } // namespace
 
-extern const ChainKernels kAvx2Kernels =
-    kKernelsOf<Plan<Schedule<Ops, Ops, 3, 1>, Schedule<Ops, Ops, 3, 2>, 0, WaveOps<Ops, Ops, 2>>,
-               Plan<Schedule<Ops, Ops, 6, 1>, Schedule<Ops, Ops, 6, 1>, 0, WaveOps<Ops, Ops>>>;
+extern const ChainKernels kAvx2Kernels = kKernelsOf<Avx2>;
 
 } // namespace mg::chain

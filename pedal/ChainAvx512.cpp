@@ -11,14 +11,31 @@ namespace mg::chain {
 
 namespace {
 struct Tag {};
-using Ops = Avx512Ops<Tag>;
-// 256-bit vectors with all 32 registers: better for the short fuzz blocks
-// and for the clipper's groups in short blocks.
-using Half = Avx2Ops<Tag>;
+
+struct Avx512 {
+    using Wide = Avx512Ops<Tag>;
+    // 256-bit vectors with all 32 registers: better for the short fuzz blocks
+    // and for the clipper's groups in short blocks.
+    using Half = Avx2Ops<Tag>;
+
+    static constexpr KernelPlan kPlan = {
+        .fuzz =
+            {
+                .shortBlocks = {.vectors = 3, .skew = 1, .sections = Lanes::kHalf, .clipper = Lanes::kHalf},
+                .longBlocks = {.vectors = 2, .skew = 2}, // 16 lanes for 12 sections
+                .wave = {.used = true, .skew = 2, .lanes = Lanes::kHalf},
+            },
+        .cabinet =
+            {
+                .shortBlocks = {.vectors = 3, .skew = 1, .clipper = Lanes::kHalf},
+                .longBlocks = {.vectors = 3, .skew = 2},
+                .wave = {.used = true, .skew = 1, .lanes = Lanes::kHalf},
+            },
+    };
+};
+static_assert(ChainVectorOps<Avx512::Wide> && ChainVectorOps<Avx512::Half>);
 } // namespace
 
-extern const ChainKernels kAvx512Kernels =
-    kKernelsOf<Plan<Schedule<Half, Half, 3, 1>, Schedule<Ops, Ops, 2, 2>, 0, WaveOps<Half, Half, 2>>,
-               Plan<Schedule<Ops, Half, 3, 1>, Schedule<Ops, Ops, 3, 2>, 0, WaveOps<Half, Half>>>;
+extern const ChainKernels kAvx512Kernels = kKernelsOf<Avx512>;
 
 } // namespace mg::chain

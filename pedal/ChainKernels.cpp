@@ -17,15 +17,36 @@ extern const ChainKernels kAvx512Kernels;
 
 namespace {
 struct Tag {};
-} // namespace
 
 // One section per "vector": the same pipeline in plain C++, for processors
 // without a vector kernel. The sections of a tick are independent of each
-// other, which leaves the processor free to overlap them.
-using Ops = ScalarOps<Tag>;
-const ChainKernels kScalarKernels = kKernelsOf<Plan<Schedule<Ops, Ops, kFuzzTail + 2, 1>, Schedule<Ops, Ops, kFuzzTail + 2, 1>, 256>,
-                                               Plan<Schedule<Ops, Ops, kCabinetTail + 2, 1>, Schedule<Ops, Ops, kCabinetTail + 2, 1>, 128>>;
+// other, which leaves the processor free to overlap them. Short blocks run
+// plain: the pipeline's fill and drain cost more than they save.
+struct Scalar {
+    using Wide = ScalarOps<Tag>;
+    using Half = Wide;
 
+    static constexpr KernelPlan kPlan = {
+        .fuzz =
+            {
+                .plainBelow = 256,
+                .shortBlocks = {.vectors = kFuzzTail + 2},
+                .longBlocks = {.vectors = kFuzzTail + 2},
+                .wave = {},
+            },
+        .cabinet =
+            {
+                .plainBelow = 128,
+                .shortBlocks = {.vectors = kCabinetTail + 2},
+                .longBlocks = {.vectors = kCabinetTail + 2},
+                .wave = {},
+            },
+    };
+};
+static_assert(ChainVectorOps<Scalar::Wide>);
+} // namespace
+
+const ChainKernels kScalarKernels = kKernelsOf<Scalar>;
 
 } // namespace chain
 

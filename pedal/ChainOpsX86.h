@@ -1,10 +1,12 @@
 #pragma once
-// Vector operations for the chain's x86 kernels, one set per register width.
-// Each is a template over the including kernel file's own tag type, so every
+// Vector operations for the chain's x86 kernels, one set per register width,
+// each a ChainVectorOps (ChainOps.h says what every operation does). Each is
+// a template over the including kernel file's own tag type, so every
 // instruction set keeps its own copy of everything.
 #include <immintrin.h>
 
 #include "BiquadBank.h"
+#include "ChainOps.h"
 #include "ChainPlan.h"
 
 namespace mg::chain {
@@ -201,10 +203,11 @@ struct Avx512Ops {
     {
         return _mm512_mask_cmp_pd_mask(_mm512_cmp_pd_mask(lag, lo, _CMP_GT_OQ), start, hi, _CMP_LT_OQ);
     }
-    // Lanes from sections 0 to 31 of a bank array: two-source permutes of its
+    // Lanes from any section of a bank array: two-source permutes of its
     // four contiguous vectors (gathers and scatters are slow on some cores).
     static MG_CHAIN_INLINE V Gather(const double* base, const int* k)
     {
+        static_assert(BiquadBank::kSections == 4 * W, "the bank is four vectors (ChainTopology.h)");
         const __m512i index = _mm512_cvtepi32_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(k)));
         const V low = _mm512_permutex2var_pd(_mm512_loadu_pd(base), index, _mm512_loadu_pd(base + 8));
         const V high = _mm512_permutex2var_pd(_mm512_loadu_pd(base + 16), index, _mm512_loadu_pd(base + 24));

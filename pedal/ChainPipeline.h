@@ -8,61 +8,95 @@
 // each on a different frame. Every lane does its section's arithmetic in the
 // section's own order, so it computes bit for bit what the plain chain does.
 //
-// Positions: position j is lane j / NV of vector j mod NV. The tail of the
-// chain (sections 2 to 11, or 2 to 21 with the cabinet) takes positions 0 to
-// L−1, section 2 + j at position j; a position hands its output on to
-// position j+1, which is the next vector's same lane, or for the last
-// vector, vector 0 one lane up. So a tick needs one lane shift, and the
-// longest dependency from one tick to the next is a single section step.
-// With a skew S the value handed on is the one from S ticks back: section j
-// works S·j frames behind the tail's first, and a tick waits for a step S
-// ticks old, so the processor can overlap S ticks.
+// Where the sections sit, for the AVX2 kernel's fuzz stage (tail of L = 10
+// sections, NV = 3 vectors of W = 4 lanes). Position j is lane j / NV of
+// vector j mod NV; the tail's section 2 + j takes position j, the head
+// (sections 0 and 1, before the clipper) two spare positions side by side:
 //
-// The head (sections 0 and 1) takes two spare positions, side by side in
-// consecutive vectors, and works kLead frames ahead of the tail. Its output
-// goes through the clipper and the clean/clipped mix in groups of WS frames,
-// in vectors, and returns to the tail's first lane. The head's first kLead
-// frames of a block run in plain scalar code before the first tick, so the
+//               lane 0      lane 1      lane 2      lane 3
+//   vector 0  e►[ 2 ]   ┌──►[ 5 ]   ┌──►[ 8 ]   ┌──►[11 ]──► × output gain ──► out
+//                 ▼     │     ▼     │     ▼     │
+//   vector 1    [ 3 ]   │   [ 6 ]   │   [ 9 ]   │   [ 0 ]◄── in1 + in0 + noise
+//                 ▼     │     ▼     │     ▼     │     ▼
+//   vector 2    [ 4 ]───┘   [ 7 ]───┘   [10 ]───┘   [ 1 ]──► clipper and mix ──► e
+//
+// A position hands its output on to position j+1: the next vector's same
+// lane, or from the last vector, vector 0 one lane up. So a tick needs one
+// lane shift (ShiftIn, which also brings in the clipper's result e at lane
+// 0), and the longest dependency from one tick to the next is a single
+// section step. With the cabinet (L = 20) the output gain multiplies the
+// input of section 12 instead, in its lane (Pipeline::gain), and the last
+// section's output leaves as it is.
+//
+// Which frame each lane works on at tick u: the head's section 0 frame u,
+// section 1 frame u − S, the tail's section 2 + j frame u − kLead − S·j. With
+// a skew S > 1 the value handed on is the one from S ticks back, so the
+// processor can overlap S ticks. The head's frames go through the clipper
+// and the mix in groups of WS (the clipper's vector width) once section 1
+// has handed on a group's last frame; the results wait in a ring until the
+// tail's first section takes them, kLead ticks after the head. The head's
+// first kLead frames run in plain scalar code before the first tick, so the
 // pipeline starts with the tail's first frame.
 //
-// At tick u a position works on frame u − lag; ticks run from kLead until
-// the last section has finished the block. In the first and the last ticks
-// the positions without a frame of the block keep their states. Afterwards
-// the bank holds exactly the states the plain chain leaves.
+// A block of 10 frames on that layout with skew 1 (kLead 8, depth 17): each
+// cell is the frame a lane works on, · a lane that keeps its state as it is
+// (no frame of the block), "clipper" the group of frames mixed after the
+// tick (frames 0 to 7 went through it before the first tick), "out" the
+// frame whose result leaves. The first and last ticks fill and drain:
+//
+//    tick │  s2  s5  s8 s11│  s3  s6  s9  s0│  s4  s7 s10  s1 │ clipper │ out
+//         │    vector 0    │    vector 1    │    vector 2     │         │
+//    ─────┼────────────────┼────────────────┼─────────────────┼─────────┼────
+//       8 │   0   ·   ·   ·│   ·   ·   ·   8│   ·   ·   ·   · │         │
+//       9 │   1   ·   ·   ·│   0   ·   ·   9│   ·   ·   ·   8 │         │
+//      10 │   2   ·   ·   ·│   1   ·   ·   ·│   0   ·   ·   9 │         │
+//      11 │   3   0   ·   ·│   2   ·   ·   ·│   1   ·   ·   · │         │
+//      12 │   4   1   ·   ·│   3   0   ·   ·│   2   ·   ·   · │  8–11   │
+//      13 │   5   2   ·   ·│   4   1   ·   ·│   3   0   ·   · │         │
+//      14 │   6   3   0   ·│   5   2   ·   ·│   4   1   ·   · │         │
+//      15 │   7   4   1   ·│   6   3   0   ·│   5   2   ·   · │         │
+//      16 │   8   5   2   ·│   7   4   1   ·│   6   3   0   · │         │
+//      17 │   9   6   3   0│   8   5   2   ·│   7   4   1   · │         │ 0
+//      18 │   ·   7   4   1│   9   6   3   ·│   8   5   2   · │         │ 1
+//      19 │   ·   8   5   2│   ·   7   4   ·│   9   6   3   · │         │ 2
+//      20 │   ·   9   6   3│   ·   8   5   ·│   ·   7   4   · │         │ 3
+//      21 │   ·   ·   7   4│   ·   9   6   ·│   ·   8   5   · │         │ 4
+//      22 │   ·   ·   8   5│   ·   ·   7   ·│   ·   9   6   · │         │ 5
+//      23 │   ·   ·   9   6│   ·   ·   8   ·│   ·   ·   7   · │         │ 6
+//      24 │   ·   ·   ·   7│   ·   ·   9   ·│   ·   ·   8   · │         │ 7
+//      25 │   ·   ·   ·   8│   ·   ·   ·   ·│   ·   ·   9   · │         │ 8
+//      26 │   ·   ·   ·   9│   ·   ·   ·   ·│   ·   ·   ·   · │         │ 9
+//
+// Afterwards the bank holds exactly the states the plain chain leaves.
+// Long blocks (kLongBlock frames and more) take every tick in groups: all
+// lanes live (no masks) from the tick at which the last section starts
+// until the head runs out of frames, masked groups before and after.
 //
 // Everything here is a template over operations types tagged with a type
 // from each kernel file's unnamed namespace (and the clipper's functions are
 // static): no function compiled for one instruction set can stand in for
 // another's at link time.
-#include <cmath>
 #include <utility>
 
 #include "BiquadBank.h"
+#include "ChainInline.h"
 #include "ChainKernels.h"
+#include "ChainOps.h"
+#include "ChainTopology.h"
 #include "FuzzShaper.h"
 #include "NoiseTable.h"
-
-#if defined(__GNUC__)
-#define MG_CHAIN_INLINE __attribute__((always_inline)) inline
-#define MG_CHAIN_LAMBDA_INLINE __attribute__((always_inline))
-#define MG_CHAIN_UNROLL _Pragma("GCC unroll 32")
-#define MG_CHAIN_NOINLINE __attribute__((noinline))
-#else
-#define MG_CHAIN_INLINE inline
-#define MG_CHAIN_LAMBDA_INLINE
-#define MG_CHAIN_UNROLL
-#define MG_CHAIN_NOINLINE
-#endif
+#include "SectionStep.h"
 
 namespace mg::chain {
 
-inline constexpr int kTailFirst = 2;      // first section after the clipper
-inline constexpr int kFuzzTail = 10;      // sections 2 to 11
-inline constexpr int kCabinetTail = 20;   // sections 2 to 21
-inline constexpr int kGainTailIndex = 10; // section 12 takes the output gain
-inline constexpr int kZeroSection = BiquadBank::kSections - 1; // never designed: all zero
-inline constexpr double kNever = 1e9;     // lag of a spare lane
-inline constexpr int kLongBlock = 128;    // blocks from here on take the long schedule
+static_assert(kChainTopology.headSections == 2, "the head is two sections side by side in the kernels");
+inline constexpr int kTailFirst = kChainTopology.TailFirst();
+inline constexpr int kFuzzTail = kChainTopology.FuzzTail();
+inline constexpr int kCabinetTail = kChainTopology.CabinetTail();
+inline constexpr int kGainTailIndex = kChainTopology.GainTailIndex();
+inline constexpr int kZeroSection = kChainTopology.ZeroSection();
+inline constexpr double kNever = 1e9;  // lag of a spare lane
+inline constexpr int kLongBlock = 128; // blocks from here on take the long schedule
 
 // The clipper's constants, formed as the clipper forms them.
 inline constexpr double kClipLevel = 0.8;
@@ -88,6 +122,25 @@ MG_CHAIN_INLINE typename O::V Shape(typename O::V s, typename O::V g)
     return O::Add(c, t);
 }
 
+// The clipper and the clean/clipped mix on a vector of section 1's outputs:
+// what the tail's first section takes.
+template <class SO>
+struct ClipperMix {
+    using SV = typename SO::V;
+    SV drive, clean, clipped, two;
+
+    static MG_CHAIN_INLINE ClipperMix For(const ChainBlock& block)
+    {
+        const CleanClippedMix mix = MixFor(block.attack);
+        return {SO::Set(block.drive), SO::Set(mix.clean), SO::Set(mix.clipped), SO::Set(2.0)};
+    }
+    MG_CHAIN_INLINE SV operator()(SV s) const
+    {
+        const SV w = Shape<SO>(s, drive);
+        return SO::Add(SO::Mul(SO::Mul(s, two), clean), SO::Mul(clipped, w));
+    }
+};
+
 // x·0 is 0 for every finite x and NaN otherwise: 0 in the lanes whose four
 // states are all finite, NaN in the others.
 template <class O>
@@ -97,53 +150,21 @@ MG_CHAIN_INLINE typename O::V StateCheck(typename O::V x1, typename O::V x2, typ
     return O::Add(O::Add(O::Mul(x1, zero), O::Mul(x2, zero)), O::Add(O::Mul(y1, zero), O::Mul(y2, zero)));
 }
 
-// Scalar operations: the portable kernel's, and the clipper's in the plain
-// chain of every kernel.
-template <class Tag>
-struct ScalarOps {
-    using V = double;
-    using M = bool;
-    static constexpr int W = 1;
-
-    static MG_CHAIN_INLINE V Load(const double* p) { return *p; }
-    static MG_CHAIN_INLINE void Store(double* p, V v) { *p = v; }
-    static MG_CHAIN_INLINE V Set(double x) { return x; }
-    static MG_CHAIN_INLINE V Add(V a, V b) { return a + b; }
-    static MG_CHAIN_INLINE V Sub(V a, V b) { return a - b; }
-    static MG_CHAIN_INLINE V Mul(V a, V b) { return a * b; }
-    static MG_CHAIN_INLINE V Div(V a, V b) { return a / b; }
-    static MG_CHAIN_INLINE V Abs(V a) { return std::fabs(a); }
-    static MG_CHAIN_INLINE M Lt(V a, V b) { return a < b; }
-    static MG_CHAIN_INLINE M Gt(V a, V b) { return a > b; }
-    static MG_CHAIN_INLINE M Ge(V a, V b) { return a >= b; }
-    static MG_CHAIN_INLINE V Select(M m, V a, V b) { return m ? a : b; }
-    static MG_CHAIN_INLINE M Live(V lag, V start, V lo, V hi) { return lag > lo && start < hi; }
-    static MG_CHAIN_INLINE V ShiftIn(V, double e) { return e; }
-    template <int>
-    static MG_CHAIN_INLINE V Insert(V, double x) { return x; }
-    template <int>
-    static MG_CHAIN_INLINE double Lane(V v) { return v; }
-    static MG_CHAIN_INLINE V Gather(const double* base, const int* k) { return base[k[0]]; }
-    template <int NV>
-    static MG_CHAIN_INLINE void ScatterAll(double* base, const V (&v)[NV], const int (&write)[NV][W])
+// The state takes the new values in the lanes of `live` only.
+template <class O>
+struct KeepLive {
+    typename O::M live;
+    MG_CHAIN_INLINE typename O::V operator()(typename O::V old, typename O::V next) const
     {
-        for (int g = 0; g < NV; ++g)
-            if (write[g][0] >= 0) base[write[g][0]] = v[g];
+        return O::Select(live, next, old);
     }
-    static MG_CHAIN_INLINE bool AllZero(V v) { return v == 0.0; }
-    static MG_CHAIN_INLINE V ShiftAcross(V, V prev) { return prev; }
-    template <int>
-    static MG_CHAIN_INLINE V ShiftInLane(V, V v) { return v; }
-    template <int>
-    static MG_CHAIN_INLINE void StoreLane(double* p, V v) { *p = v; }
-    template <int kMask>
-    static MG_CHAIN_INLINE V Blend(V a, V b) { return (kMask & 1) ? b : a; }
 };
 
-// One section step in plain scalars, for the head's first frames. (A
-// template only so that each kernel file has its own.)
+// One section in plain scalars, for the head's first frames. (A template
+// only so that each kernel file has its own.)
 template <class O>
 struct ScalarSection {
+    using D = DoubleArithmetic<O>;
     double b0, b1, b2, a1, a2, x1, x2, y1, y2;
 
     MG_CHAIN_INLINE void Load(const BiquadBank& bank, int k)
@@ -160,19 +181,7 @@ struct ScalarSection {
     }
     MG_CHAIN_INLINE double Run(double x)
     {
-        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-        return y + BiquadBank::kDenormalOffset;
-    }
-    MG_CHAIN_INLINE void Store(BiquadBank& bank, int k) const
-    {
-        bank.x1[k] = x1;
-        bank.x2[k] = x2;
-        bank.y1[k] = y1;
-        bank.y2[k] = y2;
+        return StepSection<D>(b0, b1, b2, a1, a2, x1, x2, y1, y2, x) + BiquadBank::kDenormalOffset;
     }
 };
 
@@ -224,9 +233,9 @@ struct Layout {
     // head's first kLead frames run before it starts.
     static constexpr double First(int j) { return j == kHead0 || j == kHead0 + 1 ? kLead : 0; }
 
-    // Per vector and lane: the bank section to read (spare lanes read the
-    // all-zero last section), the section to write back (-1: none), and the
-    // ticks at which the lane has a frame of the block: lag + first ≤ u and
+    // Per vector and lane: the bank section to read (spare lanes read an
+    // all-zero section), the section to write back (-1: none), and the ticks
+    // at which the lane has a frame of the block: lag + first ≤ u and
     // u − frames < lag.
     struct Tables {
         int read[NV][W];
@@ -248,7 +257,7 @@ struct Layout {
     }();
 };
 
-template <class O, int L, int NV, int S, int WS, bool kCabinet>
+template <ChainVectorOps O, int L, int NV, int S, int WS, bool kCabinet>
 struct Pipeline {
     using V = typename O::V;
     using M = typename O::M;
@@ -356,23 +365,16 @@ struct Pipeline {
         if constexpr (kMask == kStarted || kMask == kSome) hi = O::Set(static_cast<double>(u) + 0.5);
         MG_CHAIN_UNROLL
         for (int g = 0; g < NV; ++g) {
-            const V y = O::Sub(O::Sub(O::Add(O::Add(O::Mul(b0[g], in[g]), O::Mul(b1[g], x1[g])), O::Mul(b2[g], x2[g])),
-                                      O::Mul(a1[g], y1[g])),
-                               O::Mul(a2[g], y2[g]));
-            if constexpr (kMask != kAll) {
+            V y;
+            if constexpr (kMask == kAll) {
+                y = StepSection<O>(b0[g], b1[g], b2[g], a1[g], a2[g], x1[g], x2[g], y1[g], y2[g], in[g]);
+            } else {
                 M live;
                 if constexpr (kMask == kStarted) live = O::Lt(start[g], hi);
                 else if constexpr (kMask == kUnfinished) live = O::Gt(lag[g], lo);
                 else live = O::Live(lag[g], start[g], lo, hi);
-                x2[g] = O::Select(live, x1[g], x2[g]);
-                x1[g] = O::Select(live, in[g], x1[g]);
-                y2[g] = O::Select(live, y1[g], y2[g]);
-                y1[g] = O::Select(live, y, y1[g]);
-            } else {
-                x2[g] = x1[g];
-                x1[g] = in[g];
-                y2[g] = y1[g];
-                y1[g] = y;
+                y = StepSection<O>(b0[g], b1[g], b2[g], a1[g], a2[g], x1[g], x2[g], y1[g], y2[g], in[g],
+                                   KeepLive<O>{live});
             }
             if constexpr (S > 1) p[kPhase][g] = O::Add(y, offset);
         }
@@ -396,142 +398,176 @@ struct Pipeline {
     }
 };
 
-// One effect block. At tick u the head's first section takes frame u, the
-// tail's first frame u − kLead, its last section finishes frame u − kDepth.
-// `recent` holds section 1's latest outputs, newest in lane 0: the clipper's
-// next input, built in a register (a vector load of values just stored one
-// by one would wait for the stores to reach the cache). The clipper's
-// results go to the ring in the same lane order: frame f at slot f ^ (WS−1).
+// One effect block through the pipeline. At tick u the head's first section
+// takes frame u, the tail's first frame u − kLead, its last section finishes
+// frame u − kDepth. `recent` holds section 1's latest outputs, newest in
+// lane 0: the clipper's next input, built in a register (a vector load of
+// values just stored one by one would wait for the stores to reach the
+// cache). The clipper's results go to the ring in the same lane order: frame
+// f at slot f ^ (WS−1).
 template <class O, class SO, int L, int NV, int S, bool kCabinet>
-MG_CHAIN_INLINE bool RunSchedule(const ChainBlock& block)
-{
+class PipelineRun {
+public:
+    static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
+    {
+        // Beside the run, not in it: its address is taken, which would keep
+        // the run's registers in memory.
+        double slots[kRing] = {};
+        PipelineRun run(block, slots);
+        return run.All();
+    }
+
+private:
     using SV = typename SO::V;
-    constexpr int WS = SO::W;
+    static constexpr int WS = SO::W;
     using Chain = Pipeline<O, L, NV, S, WS, kCabinet>;
     using Map = typename Chain::Map;
-    constexpr int kLead = Map::kLead;
-    constexpr int kDepth = Map::kDepth;
-    constexpr int kRing = Map::kRing;
+    static constexpr int kLead = Map::kLead;
+    static constexpr int kDepth = Map::kDepth;
+    static constexpr int kRing = Map::kRing;
     // Ticks per unrolled group: enough for the compiler to rename the
     // rotating states instead of moving them.
-    constexpr int kGroup = WS > 8 ? WS : 8;
+    static constexpr int kGroup = WS > 8 ? WS : 8;
+    // The first group in which every position has a frame of the block: the
+    // first at or after the pipeline's depth.
+    static constexpr int kSteadyBegin = kLead + (kDepth - kLead + kGroup - 1) / kGroup * kGroup;
 
-    BiquadBank& bank = *block.bank;
-    const double* const in0 = block.in0;
-    const double* const in1 = block.in1;
-    double* const out0 = block.out0;
-    double* const out1 = block.out1;
-    const double* const noise = block.noise;
-    const int frames = block.frames;
-    const int ticks = frames + kDepth;
-    const double outputGain = block.outputGain;
+    MG_CHAIN_INLINE PipelineRun(const ChainBlock& block, double* slots)
+        : bank(*block.bank), in0(block.in0), in1(block.in1), out0(block.out0), out1(block.out1), noise(block.noise),
+          frames(block.frames), ticks(block.frames + kDepth), outputGain(block.outputGain),
+          mix(ClipperMix<SO>::For(block)), ring(slots)
+    {
+    }
 
-    double d = block.attack * 0.5;
-    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
-    const SV drive = SO::Set(block.drive), clean = SO::Set(0.5 - d), clipped = SO::Set(d + 0.5), two = SO::Set(2.0);
+    MG_CHAIN_INLINE bool All()
+    {
+        ScalarSection<O> head[2];
+        EarlyHeadFrames(head);
+        chain.Load(bank, outputGain, head, frames > kLead);
 
-    double ring[kRing] = {};
-    SV recent = SO::Set(0.0);
-    int n = 0; // noise entry
-    auto input = [&](int i) MG_CHAIN_LAMBDA_INLINE {
+        int u = kLead;
+        for (; u < kSteadyBegin && u < ticks; u += kGroup) MaskedGroup(u);
+        for (; u + kGroup <= frames; u += kGroup) Group<Chain::kAll>(u);
+        for (; u < ticks; u += kGroup) MaskedGroup(u);
+
+        return chain.Store(bank);
+    }
+
+    // In1 + in0 + noise of frame i, the noise table wrapped past its end.
+    MG_CHAIN_INLINE double Input(int i)
+    {
         const double x = (in1[i] + in0[i]) + noise[n];
         if (++n == kNoiseTableSize) n = 0;
         return x;
-    };
+    }
     // The clipper and the mix for the WS frames from `first` (a multiple of
     // WS), which are the WS latest in `recent`.
-    auto shape = [&](int first) MG_CHAIN_LAMBDA_INLINE {
-        const SV w = Shape<SO>(recent, drive);
-        SO::Store(ring + (first & (kRing - 1)), SO::Add(SO::Mul(SO::Mul(recent, two), clean), SO::Mul(clipped, w)));
-    };
-    auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return ring[(f ^ (WS - 1)) & (kRing - 1)]; };
-    auto emit = [&](int i, double y) MG_CHAIN_LAMBDA_INLINE {
+    MG_CHAIN_INLINE void Shape(int first) { SO::Store(ring + (first & (kRing - 1)), mix(recent)); }
+    MG_CHAIN_INLINE double Mixed(int f) const { return ring[(f ^ (WS - 1)) & (kRing - 1)]; }
+    MG_CHAIN_INLINE void Emit(int i, double y)
+    {
         if constexpr (!kCabinet) y = outputGain * y;
         out1[i] = y;
         out0[i] = y;
-    };
-
-    // The head's first frames, before the pipeline starts.
-    ScalarSection<O> head[2];
-    head[0].Load(bank, 0);
-    head[1].Load(bank, 1);
-    const int early = frames < kLead ? frames : kLead;
-    for (int f = 0; f < early; ++f) {
-        recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(input(f))));
-        if (f % WS == WS - 1) shape(f + 1 - WS);
-    }
-    if (early % WS != 0) {
-        // A short block: line the last group up in `recent` as if it were whole.
-        for (int f = early; f % WS != 0; ++f) recent = SO::ShiftIn(recent, 0.0);
-        shape(early / WS * WS);
     }
 
-    Chain chain;
-    chain.Load(bank, outputGain, head, frames > kLead);
+    // The head's first kLead frames (or all of a shorter block's), before the
+    // pipeline starts, and their groups through the clipper.
+    MG_CHAIN_INLINE void EarlyHeadFrames(ScalarSection<O> (&head)[2])
+    {
+        head[0].Load(bank, 0);
+        head[1].Load(bank, 1);
+        const int early = frames < kLead ? frames : kLead;
+        for (int f = 0; f < early; ++f) {
+            recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(Input(f))));
+            if (f % WS == WS - 1) Shape(f + 1 - WS);
+        }
+        if (early % WS != 0) {
+            // A short block: line the last group up in `recent` as if it were whole.
+            for (int f = early; f % WS != 0; ++f) recent = SO::ShiftIn(recent, 0.0);
+            Shape(early / WS * WS);
+        }
+    }
 
     // Tick u of phase kPhase = u mod S, the steady way or a masked one.
-    auto tick = [&]<int kMask, int kPhase>(int u) MG_CHAIN_LAMBDA_INLINE {
+    template <int kMask, int kPhase>
+    MG_CHAIN_INLINE void Tick(int u)
+    {
         if constexpr (kMask != Chain::kAll) {
-            const double x = u < frames ? input(u) : 0.0;
-            chain.template Tick<kMask, kPhase>(mixed(u - kLead), x, u, frames);
+            const double x = u < frames ? Input(u) : 0.0;
+            chain.template Tick<kMask, kPhase>(Mixed(u - kLead), x, u, frames);
             if (u >= kLead + S) recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
-            if (u >= kDepth) emit(u - kDepth, chain.template TailOutput<kPhase>());
+            if (u >= kDepth) Emit(u - kDepth, chain.template TailOutput<kPhase>());
         } else {
-            chain.template Tick<Chain::kAll, kPhase>(mixed(u - kLead), input(u));
+            chain.template Tick<Chain::kAll, kPhase>(Mixed(u - kLead), Input(u));
             recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
-            emit(u - kDepth, chain.template TailOutput<kPhase>());
+            Emit(u - kDepth, chain.template TailOutput<kPhase>());
         }
-    };
-    // A group of kGroup ticks from u0, a multiple of WS. Tick k of a group
-    // with k ≡ S − 1 (mod WS) finishes section 1's work on the WS frames
-    // before, which then go through the clipper.
-    auto group = [&]<int kMask>(int u0) MG_CHAIN_LAMBDA_INLINE {
-        [&]<int... i>(std::integer_sequence<int, i...>) MG_CHAIN_LAMBDA_INLINE {
-            auto one = [&]<int k>() MG_CHAIN_LAMBDA_INLINE {
-                if constexpr (kMask != Chain::kAll) {
-                    if (u0 + k < ticks) tick.template operator()<kMask, k % S>(u0 + k);
-                } else {
-                    tick.template operator()<Chain::kAll, k % S>(u0 + k);
-                }
-                if constexpr (k % WS == S - 1) {
-                    const int first = u0 + k - (S - 1) - WS;
-                    if (kMask == Chain::kAll || (first >= kLead && first < frames)) shape(first);
-                }
-            };
-            (one.template operator()<i>(), ...);
-        }(std::make_integer_sequence<int, kGroup>{});
-    };
-    auto masked = [&](int u0) MG_CHAIN_LAMBDA_INLINE {
-        if (u0 + kGroup <= frames) group.template operator()<Chain::kStarted>(u0);
-        else if (u0 >= kDepth && frames > kLead) group.template operator()<Chain::kUnfinished>(u0);
-        else group.template operator()<Chain::kSome>(u0);
-    };
+    }
 
-    // Steady groups, in which every position has a frame of the block: from
-    // the first group at or after the pipeline's depth while the head still
-    // has frames. Masked groups before and after.
-    constexpr int kSteadyBegin = kLead + (kDepth - kLead + kGroup - 1) / kGroup * kGroup;
-    int u = kLead;
-    for (; u < kSteadyBegin && u < ticks; u += kGroup) masked(u);
-    for (; u + kGroup <= frames; u += kGroup) group.template operator()<Chain::kAll>(u);
-    for (; u < ticks; u += kGroup) masked(u);
+    // Tick k of a group from u0 (a multiple of WS). Tick k ≡ S − 1 (mod WS)
+    // finishes section 1's work on the WS frames before, which then go
+    // through the clipper.
+    template <int kMask, int k>
+    MG_CHAIN_INLINE void GroupTick(int u0)
+    {
+        if constexpr (kMask != Chain::kAll) {
+            if (u0 + k < ticks) Tick<kMask, k % S>(u0 + k);
+        } else {
+            Tick<Chain::kAll, k % S>(u0 + k);
+        }
+        if constexpr (k % WS == S - 1) {
+            const int first = u0 + k - (S - 1) - WS;
+            if (kMask == Chain::kAll || (first >= kLead && first < frames)) Shape(first);
+        }
+    }
+    template <int kMask, int... k>
+    MG_CHAIN_INLINE void GroupTicks(int u0, std::integer_sequence<int, k...>)
+    {
+        (GroupTick<kMask, k>(u0), ...);
+    }
+    // kGroup ticks from u0, unrolled.
+    template <int kMask>
+    MG_CHAIN_INLINE void Group(int u0)
+    {
+        GroupTicks<kMask>(u0, std::make_integer_sequence<int, kGroup>{});
+    }
+    // A group in which some positions have no frame: with the cheapest test
+    // that tells which.
+    MG_CHAIN_INLINE void MaskedGroup(int u0)
+    {
+        if (u0 + kGroup <= frames) Group<Chain::kStarted>(u0);
+        else if (u0 >= kDepth && frames > kLead) Group<Chain::kUnfinished>(u0);
+        else Group<Chain::kSome>(u0);
+    }
 
-    return chain.Store(bank);
-}
+    BiquadBank& bank;
+    const double* const in0;
+    const double* const in1;
+    double* const out0;
+    double* const out1;
+    const double* const noise;
+    const int frames;
+    const int ticks;
+    const double outputGain;
+    const ClipperMix<SO> mix;
+    double* const ring; // kRing entries
+    SV recent = SO::Set(0.0);
+    int n = 0; // noise entry
+    Chain chain;
+};
 
 // The chain frame by frame, section after section, on the bank itself: for
 // blocks too short to fill a narrow pipeline with many vectors. The stage is
 // kept out of line, which schedules better than one loop with it all.
 template <class O>
 struct Plain {
+    using D = DoubleArithmetic<O>;
+
     static MG_CHAIN_INLINE double Section(BiquadBank& b, int k, double x)
     {
-        const double y = b.b0[k] * x + b.b1[k] * b.x1[k] + b.b2[k] * b.x2[k] - b.a1[k] * b.y1[k] - b.a2[k] * b.y2[k];
-        b.x2[k] = b.x1[k];
-        b.x1[k] = x;
-        b.y2[k] = b.y1[k];
-        b.y1[k] = y;
-        return y + BiquadBank::kDenormalOffset;
+        return StepSection<D>(b.b0[k], b.b1[k], b.b2[k], b.a1[k], b.a2[k], b.x1[k], b.x2[k], b.y1[k], b.y2[k], x) +
+               BiquadBank::kDenormalOffset;
     }
 
     template <int L, bool kCabinet>
@@ -541,7 +577,7 @@ struct Plain {
         const double s = Section(b, 1, Section(b, 0, x));
         const double w = FuzzShaper(s, block.drive);
         double e = s * 2.0 * clean + clipped * w;
-        for (int k = 2; k < 2 + L; ++k) {
+        for (int k = kTailFirst; k < kTailFirst + L; ++k) {
             if (kCabinet && k == kTailFirst + kGainTailIndex) e = block.outputGain * e;
             e = Section(b, k, e);
         }
@@ -552,17 +588,16 @@ struct Plain {
     static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
     {
         BiquadBank& b = *block.bank;
-        double d = block.attack * 0.5;
-        d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
+        const CleanClippedMix mix = MixFor(block.attack);
         int n = 0;
         for (int i = 0; i < block.frames; ++i) {
             const double x = (block.in1[i] + block.in0[i]) + block.noise[n];
             if (++n == kNoiseTableSize) n = 0;
-            const double y = Frame<L, kCabinet>(b, x, block, 0.5 - d, d + 0.5);
+            const double y = Frame<L, kCabinet>(b, x, block, mix.clean, mix.clipped);
             block.out1[i] = y;
             block.out0[i] = y;
         }
-        return b.StatesFinite(0, 2 + L);
+        return b.StatesFinite(0, kTailFirst + L);
     }
 };
 

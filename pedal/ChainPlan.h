@@ -1,67 +1,97 @@
 #pragma once
-// How a kernel runs a block of one mode: blocks shorter than kPlainBelow
-// frames through the plain chain; long ones (kLongBlock and more) through
-// the Long schedule, which may overlap more work per tick; short ones
+// How a kernel runs a block, as a table of named numbers per instruction set
+// (each kernel file's kPlan). For each mode, fuzz alone or with the cabinet:
+//
+//   frames:  1 ……………… plainBelow ……………… wave's shortest ……………… kLongBlock ……………… ∞
+//            │ plain chain │ shortBlocks pipeline │ wave          │ longBlocks pipeline
+//
+// Blocks shorter than plainBelow run through the plain chain, one frame
+// after another; blocks of kLongBlock frames and more through the long
+// pipeline, which may overlap more work per tick (a skew of 2); the others
 // through the wave when the plan has one and the block is long enough for
-// it, else through the Short schedule, which should be shallow (skew 1) to
-// fill and drain quickly. A schedule names the vector operations of the
-// sections and of the clipper (narrower clipper groups are ready sooner),
-// the number of vectors and the skew; a wave, the two sets of operations.
+// it, else through the short pipeline, which should be shallow (skew 1) to
+// fill and drain quickly.
 #include <type_traits>
 
+#include "ChainOps.h"
 #include "ChainPipeline.h"
 #include "ChainWave.h"
 
 namespace mg::chain {
 
-template <class O_, class SO_, int kVectors, int kSkew_>
-struct Schedule {
-    using O = O_;
-    using SO = SO_;
-    static constexpr int kNV = kVectors;
-    static constexpr int kSkew = kSkew_;
+// Which of a kernel file's vector types a part uses: its widest (Wide) or
+// one half as wide (Half; with AVX-512, 256-bit vectors that still have all
+// 32 registers).
+enum class Lanes { kWide, kHalf };
+
+// The interleaved pipeline (ChainPipeline.h).
+struct PipelinePlan {
+    int vectors = 0;               // vectors the sections' positions take (at least L + 2 lanes)
+    int skew = 1;                  // ticks from a section to the next: 2 overlaps two ticks, 1 fills fastest
+    Lanes sections = Lanes::kWide; // the sections' vectors
+    Lanes clipper = Lanes::kWide;  // the clipper's groups of frames: narrower groups are ready sooner
 };
 
-template <class O_, class SO_, int kSkew_ = 1>
-struct WaveOps {
-    using O = O_;
-    using SO = SO_;
-    static constexpr int kSkew = kSkew_;
+// The wave for short blocks (ChainWave.h).
+struct WavePlan {
+    bool used = false;
+    int skew = 1;               // 2: a section takes what the one before it computed two ticks back
+    Lanes lanes = Lanes::kWide; // the sections' and the clipper's vectors
 };
 
-template <class Short_, class Long_, int kPlainBelow_ = 0, class Wave_ = void>
-struct Plan {
-    using Short = Short_;
-    using Long = Long_;
-    using Wave = Wave_;
-    static constexpr int kPlainBelow = kPlainBelow_;
+// plainBelow's value for "the wave's shortest block": a short pipeline on
+// many narrow vectors costs more than the plain chain below it.
+inline constexpr int kBelowTheWave = -1;
+
+// One mode, fuzz alone or with the cabinet.
+struct ModePlan {
+    int plainBelow = 0;       // blocks shorter than this run through the plain chain
+    PipelinePlan shortBlocks; // shorter than kLongBlock, when not the wave's
+    PipelinePlan longBlocks;  // kLongBlock frames and more
+    WavePlan wave;            // from its shortest block to kLongBlock − 1 frames
 };
 
-template <class P, int L, bool kCabinet>
+struct KernelPlan {
+    ModePlan fuzz;    // the fuzz stage alone
+    ModePlan cabinet; // the fuzz stage and the cabinet
+};
+
+// A kernel file's vector types: `Wide` and `Half` (both ChainVectorOps), and
+// its `kPlan`.
+template <class Isa, Lanes kLanes>
+using OpsOf = std::conditional_t<kLanes == Lanes::kWide, typename Isa::Wide, typename Isa::Half>;
+
+template <class Isa, bool kCabinet>
 bool RunBlock(const ChainBlock& block)
 {
-    using Short = typename P::Short;
-    using Long = typename P::Long;
-    if (block.frames < P::kPlainBelow) return Plain<typename Short::O>::template Run<L, kCabinet>(block);
+    constexpr ModePlan P = kCabinet ? Isa::kPlan.cabinet : Isa::kPlan.fuzz;
+    constexpr int L = kCabinet ? kCabinetTail : kFuzzTail;
+    using Short = OpsOf<Isa, P.shortBlocks.sections>;
+    using ShortClipper = OpsOf<Isa, P.shortBlocks.clipper>;
+    using Long = OpsOf<Isa, P.longBlocks.sections>;
+    using LongClipper = OpsOf<Isa, P.longBlocks.clipper>;
+    using WaveOps = OpsOf<Isa, P.wave.lanes>;
+    constexpr int kWaveSkew = P.wave.skew;
+    constexpr int kWaveShortest = WaveChain<WaveOps, WaveOps, L, kCabinet, kWaveSkew>::kMinFrames;
+    constexpr int kPlainBelow = P.plainBelow == kBelowTheWave ? kWaveShortest : P.plainBelow;
+
+    if (block.frames < kPlainBelow) return Plain<typename Isa::Wide>::template Run<L, kCabinet>(block);
     if (block.frames >= kLongBlock)
-        return RunSchedule<typename Long::O, typename Long::SO, L, Long::kNV, Long::kSkew, kCabinet>(block);
-    if constexpr (!std::is_void_v<typename P::Wave>) {
-        using O = typename P::Wave::O;
-        using SO = typename P::Wave::SO;
-        constexpr int kSkew = P::Wave::kSkew;
-        if (block.frames >= WaveChain<O, SO, L, kCabinet, kSkew>::kMinFrames)
-            return RunWave<O, SO, L, kCabinet, kSkew>(block);
+        return PipelineRun<Long, LongClipper, L, P.longBlocks.vectors, P.longBlocks.skew, kCabinet>::Run(block);
+    if constexpr (P.wave.used) {
+        if (block.frames >= kWaveShortest) return WaveRun<WaveOps, WaveOps, L, kCabinet, kWaveSkew>::Run(block);
         // A deeper wave needs more frames; the shallow one may still do.
-        if constexpr (kSkew > 1)
-            if (block.frames >= WaveChain<O, SO, L, kCabinet>::kMinFrames) return RunWave<O, SO, L, kCabinet>(block);
+        if constexpr (kWaveSkew > 1)
+            if (block.frames >= WaveChain<WaveOps, WaveOps, L, kCabinet>::kMinFrames)
+                return WaveRun<WaveOps, WaveOps, L, kCabinet>::Run(block);
     }
-    return RunSchedule<typename Short::O, typename Short::SO, L, Short::kNV, Short::kSkew, kCabinet>(block);
+    return PipelineRun<Short, ShortClipper, L, P.shortBlocks.vectors, P.shortBlocks.skew, kCabinet>::Run(block);
 }
 
-template <class Fuzz, class Cabinet>
+template <class Isa>
 inline constexpr ChainKernels kKernelsOf = {
-    &RunBlock<Fuzz, kFuzzTail, false>,
-    &RunBlock<Cabinet, kCabinetTail, true>,
+    &RunBlock<Isa, false>,
+    &RunBlock<Isa, true>,
 };
 
 } // namespace mg::chain

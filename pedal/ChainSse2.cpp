@@ -5,13 +5,33 @@ namespace mg::chain {
 
 namespace {
 struct Tag {};
-using Ops = SseOps<Tag>;
+
+struct Sse2 {
+    using Wide = SseOps<Tag>;
+    using Half = Wide;
+
+    // Blocks too short for the wave run plain: on two-lane vectors the short
+    // pipeline does not beat the plain chain.
+    static constexpr KernelPlan kPlan = {
+        .fuzz =
+            {
+                .plainBelow = kBelowTheWave,
+                .shortBlocks = {.vectors = 6, .skew = 1},
+                .longBlocks = {.vectors = 6, .skew = 2}, // overlaps two ticks
+                .wave = {.used = true, .skew = 1},
+            },
+        .cabinet =
+            {
+                .plainBelow = kBelowTheWave,
+                .shortBlocks = {.vectors = 11, .skew = 1},
+                .longBlocks = {.vectors = 11, .skew = 2},
+                .wave = {.used = true, .skew = 1},
+            },
+    };
+};
+static_assert(ChainVectorOps<Sse2::Wide>);
 } // namespace
 
-extern const ChainKernels kSse2Kernels =
-    kKernelsOf<Plan<Schedule<Ops, Ops, 6, 1>, Schedule<Ops, Ops, 6, 2>, WaveChain<Ops, Ops, kFuzzTail, false>::kMinFrames,
-                    WaveOps<Ops, Ops>>,
-               Plan<Schedule<Ops, Ops, 11, 1>, Schedule<Ops, Ops, 11, 2>, WaveChain<Ops, Ops, kCabinetTail, true>::kMinFrames,
-                    WaveOps<Ops, Ops>>>;
+extern const ChainKernels kSse2Kernels = kKernelsOf<Sse2>;
 
 } // namespace mg::chain

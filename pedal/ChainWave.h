@@ -12,17 +12,79 @@
 // computed masks. In short blocks the filling and draining ticks are most of
 // the work, which is where this gains.
 //
+// Where the sections sit, four to a vector (AVX2, or AVX-512's 256-bit
+// vectors), with the cabinet; without it only vectors 0 to 2:
+//
+//                  lane 0   lane 1   lane 2   lane 3
+//    vector 0    x►[ 0 ]───►[ 1 ]  e►[ 2 ]───►[ 3 ]──┐    x: in1 + in0 + noise
+//                ┌───────────────────────────────────┘    [1]──► clipper and mix ──► e
+//    vector 1    └►[ 4 ]───►[ 5 ]───►[ 6 ]───►[ 7 ]──┐
+//                ┌───────────────────────────────────┘
+//    vector 2    └►[ 8 ]───►[ 9 ]───►[10 ]───►[11 ]──► × output gain ──► out
+//                  (with the cabinet: [11]──► × output gain ──►[12], and on as above)
+//    vector 3      [12 ]    [13 ]    [14 ]    [15 ]
+//    vector 4      [16 ]    [17 ]    [18 ]    [19 ]
+//    vector 5      [20 ]───►[21 ]──► out       (lanes 2 and 3 spare: all-zero sections)
+//
+// A vector takes its lanes 1 to 3 from its own lanes 0 to 2 and its lane 0
+// from the top lane of the vector before (ShiftAcross); section 0 takes the
+// input, section 2 the clipper's result (Insert), and with the cabinet
+// section 12's lane is multiplied by the output gain on the way in.
+//
 // Sections 0 and 1 (the head) work kLead frames ahead of the tail, as in the
 // pipeline; the clipper runs on groups of WS frames in between. The head's
 // first kLead frames run in plain scalar code, so the wave starts with the
 // tail's first frame. Blocks need at least kMinFrames frames, so that every
 // section has started before the head runs out of frames.
 //
+// A block of 20 frames without the cabinet, skew 1 (kLead 8, depth 17):
+// each cell is the frame a lane works on, · a lane that keeps its state
+// (blended), a blank vector one that is not computed at all; "clipper" the
+// group mixed after the tick, "out" the frame whose result is stored. Fill
+// ticks start the sections one after another, steady ticks have a frame in
+// every section, drain ticks finish them one after another:
+//
+//    tick │  s0  s1  s2  s3│  s4  s5  s6  s7│  s8  s9 s10 s11 │ clipper │ out
+//         │    vector 0    │    vector 1    │    vector 2     │         │
+//    ─────┼────────────────┼────────────────┼─────────────────┼─────────┼────
+//       8 │   8   ·   0   ·│                │                 │         │     ◄ fill
+//       9 │   9   8   1   0│                │                 │         │
+//      10 │  10   9   2   1│   0   ·   ·   ·│                 │         │
+//      11 │  11  10   3   2│   1   0   ·   ·│                 │         │
+//      12 │  12  11   4   3│   2   1   0   ·│                 │  8–11   │
+//      13 │  13  12   5   4│   3   2   1   0│                 │         │
+//      14 │  14  13   6   5│   4   3   2   1│   0   ·   ·   · │         │
+//      15 │  15  14   7   6│   5   4   3   2│   1   0   ·   · │         │
+//      16 │  16  15   8   7│   6   5   4   3│   2   1   0   · │  12–15  │
+//      17 │  17  16   9   8│   7   6   5   4│   3   2   1   0 │         │ 0
+//      18 │  18  17  10   9│   8   7   6   5│   4   3   2   1 │         │ 1   ◄ steady
+//      19 │  19  18  11  10│   9   8   7   6│   5   4   3   2 │         │ 2
+//      20 │   ·  19  12  11│  10   9   8   7│   6   5   4   3 │  16–19  │ 3   ◄ drain
+//      21 │   ·   ·  13  12│  11  10   9   8│   7   6   5   4 │         │ 4
+//      22 │   ·   ·  14  13│  12  11  10   9│   8   7   6   5 │         │ 5
+//      23 │   ·   ·  15  14│  13  12  11  10│   9   8   7   6 │         │ 6
+//      24 │   ·   ·  16  15│  14  13  12  11│  10   9   8   7 │         │ 7
+//      25 │   ·   ·  17  16│  15  14  13  12│  11  10   9   8 │         │ 8
+//      26 │   ·   ·  18  17│  16  15  14  13│  12  11  10   9 │         │ 9
+//      27 │   ·   ·  19  18│  17  16  15  14│  13  12  11  10 │         │ 10
+//      28 │   ·   ·   ·  19│  18  17  16  15│  14  13  12  11 │         │ 11
+//      29 │                │  19  18  17  16│  15  14  13  12 │         │ 12
+//      30 │                │   ·  19  18  17│  16  15  14  13 │         │ 13
+//      31 │                │   ·   ·  19  18│  17  16  15  14 │         │ 14
+//      32 │                │   ·   ·   ·  19│  18  17  16  15 │         │ 15
+//      33 │                │                │  19  18  17  16 │         │ 16
+//      34 │                │                │   ·  19  18  17 │         │ 17
+//      35 │                │                │   ·   ·  19  18 │         │ 18
+//      36 │                │                │   ·   ·   ·  19 │         │ 19
+//
 // With a skew of 2 a section takes what the section before it computed two
 // ticks earlier (its y2), so a tick no longer waits for the whole of the
-// tick before: the wave is deeper, but where the vectors are few (the chain
-// without the cabinet) its ticks cost about a quarter less.
+// tick before: the wave is deeper (section 2 + j works on frame
+// u − kLead − 2j, and section 0 one frame ahead of the tick), but where the
+// vectors are few (the chain without the cabinet) its ticks cost about a
+// quarter less.
 #include <type_traits>
+#include <utility>
 
 #include "ChainPipeline.h"
 
@@ -30,7 +92,7 @@ namespace mg::chain {
 
 // The vector operations (O, section lanes), the clipper's (SO), L tail
 // sections, cabinet or not, the ticks between a section and the next.
-template <class O, class SO, int L, bool kCabinet, int kSkew = 1>
+template <ChainVectorOps O, ChainVectorOps SO, int L, bool kCabinet, int kSkew = 1>
 struct WaveChain {
     static_assert(kSkew == 1 || kSkew == 2);
     using V = typename O::V;
@@ -181,49 +243,7 @@ struct WaveChain {
     template <Phase kPhase, int kIndex>
     MG_CHAIN_INLINE void Tick(double x, double e)
     {
-        const V offset = O::Set(BiquadBank::kDenormalOffset);
-        [&]<int... g>(std::integer_sequence<int, g...>) MG_CHAIN_LAMBDA_INLINE {
-            // What each vector hands on, where a computed vector reads it.
-            V p[NV]{};
-            (
-                [&]() MG_CHAIN_LAMBDA_INLINE {
-                    if constexpr (LiveLanes(kPhase, kIndex, g) != 0 ||
-                                  (g + 1 < NV && LiveLanes(kPhase, kIndex, g + 1) != 0)) {
-                        constexpr int kFromY2 = HandOnFromY2(kPhase, kIndex, g);
-                        if constexpr (kSkew == 1) p[g] = O::Add(y1[g], offset);
-                        else if constexpr (kFromY2 == (1 << W) - 1) p[g] = O::Add(y2[g], offset);
-                        else p[g] = O::Add(O::template Blend<kFromY2>(y1[g], y2[g]), offset);
-                    }
-                }(),
-                ...);
-            (Step<g, LiveLanes(kPhase, kIndex, g)>(p, x, e), ...);
-        }(std::make_integer_sequence<int, NV>{});
-    }
-
-    template <int g, int kLanes>
-    MG_CHAIN_INLINE void Step(const V (&p)[NV], double x, double e)
-    {
-        if constexpr (kLanes != 0) {
-            V in;
-            if constexpr (g == 0) in = O::ShiftAcross(p[0], O::Set(x));
-            else in = O::ShiftAcross(p[g], p[g - 1]);
-            if constexpr (g == kTailVector) in = O::template Insert<kTailLane>(in, e);
-            if constexpr (kCabinet && g == kGainVector) in = O::Mul(in, gain);
-            const V y = O::Sub(O::Sub(O::Add(O::Add(O::Mul(b0[g], in), O::Mul(b1[g], x1[g])), O::Mul(b2[g], x2[g])),
-                                      O::Mul(a1[g], y1[g])),
-                               O::Mul(a2[g], y2[g]));
-            if constexpr (kLanes == kAllLanes) {
-                x2[g] = x1[g];
-                x1[g] = in;
-                y2[g] = y1[g];
-                y1[g] = y;
-            } else {
-                x2[g] = O::template Blend<kLanes>(x2[g], x1[g]);
-                x1[g] = O::template Blend<kLanes>(x1[g], in);
-                y2[g] = O::template Blend<kLanes>(y2[g], y1[g]);
-                y1[g] = O::template Blend<kLanes>(y1[g], y);
-            }
-        }
+        TickVectors<kPhase, kIndex>(x, e, std::make_integer_sequence<int, NV>{});
     }
 
     // The states of sections 0 and 1 into their lanes.
@@ -246,61 +266,122 @@ struct WaveChain {
     // What the last section computed, before the offset, to *p (which needs
     // W − 1 doubles of room before it).
     MG_CHAIN_INLINE void StoreTail(double* p) const { O::template StoreLane<kOutLane>(p, y1[kOutVector]); }
+
+private:
+    // First what every vector hands on (where a computed vector reads it),
+    // then every vector's step.
+    template <Phase kPhase, int kIndex, int... g>
+    MG_CHAIN_INLINE void TickVectors(double x, double e, std::integer_sequence<int, g...>)
+    {
+        V p[NV]{};
+        (HandOn<kPhase, kIndex, g>(p), ...);
+        (Step<g, LiveLanes(kPhase, kIndex, g)>(p, x, e), ...);
+    }
+
+    // What vector g hands on, if it or the vector after it is computed.
+    template <Phase kPhase, int kIndex, int g>
+    MG_CHAIN_INLINE void HandOn(V (&p)[NV]) const
+    {
+        if constexpr (LiveLanes(kPhase, kIndex, g) != 0 || (g + 1 < NV && LiveLanes(kPhase, kIndex, g + 1) != 0)) {
+            constexpr int kFromY2 = HandOnFromY2(kPhase, kIndex, g);
+            const V offset = O::Set(BiquadBank::kDenormalOffset);
+            if constexpr (kSkew == 1) p[g] = O::Add(y1[g], offset);
+            else if constexpr (kFromY2 == (1 << W) - 1) p[g] = O::Add(y2[g], offset);
+            else p[g] = O::Add(O::template Blend<kFromY2>(y1[g], y2[g]), offset);
+        }
+    }
+
+    // The state takes the new values in the lanes of kLanes only.
+    template <int kLanes>
+    struct KeepLanes {
+        MG_CHAIN_INLINE V operator()(V old, V next) const { return O::template Blend<kLanes>(old, next); }
+    };
+
+    // Vector g's sections, in the lanes given (kAllLanes, or a mask; none: not computed).
+    template <int g, int kLanes>
+    MG_CHAIN_INLINE void Step(const V (&p)[NV], double x, double e)
+    {
+        if constexpr (kLanes != 0) {
+            V in;
+            if constexpr (g == 0) in = O::ShiftAcross(p[0], O::Set(x));
+            else in = O::ShiftAcross(p[g], p[g - 1]);
+            if constexpr (g == kTailVector) in = O::template Insert<kTailLane>(in, e);
+            if constexpr (kCabinet && g == kGainVector) in = O::Mul(in, gain);
+            if constexpr (kLanes == kAllLanes)
+                StepSection<O>(b0[g], b1[g], b2[g], a1[g], a2[g], x1[g], x2[g], y1[g], y2[g], in);
+            else
+                StepSection<O>(b0[g], b1[g], b2[g], a1[g], a2[g], x1[g], x2[g], y1[g], y2[g], in, KeepLanes<kLanes>{});
+        }
+    }
 };
 
-// One effect block of kMinFrames to kLongBlock − 1 frames. At tick u the
-// head's first section takes frame u + kSkew − 1, the tail's first section
-// frame u − kLead, its last section finishes frame u − kDepth. The head's inputs
-// are summed before and the outputs written after, so that a tick only
-// loads and stores its own values: `xs` the head's inputs, `es` the
-// clipper's results (frame f at f ^ (WS−1), as `recent` holds the newest
-// frame in lane 0), `ys` what the last section computed.
+// One effect block of kMinFrames to kLongBlock − 1 frames through the wave.
+// At tick u the head's first section takes frame u + kSkew − 1, the tail's
+// first section frame u − kLead, its last section finishes frame u − kDepth.
+// The head's inputs are summed before and the outputs written after, so
+// that a tick only loads and stores its own values: `xs` the head's inputs,
+// `es` the clipper's results (frame f at f ^ (WS−1), as `recent` holds the
+// newest frame in lane 0), `ys` what the last section computed.
 template <class O, class SO, int L, bool kCabinet, int kSkew = 1>
-MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
-{
-    using SV = typename SO::V;
+class WaveRun {
+public:
     using Chain = WaveChain<O, SO, L, kCabinet, kSkew>;
-    constexpr int W = Chain::W;
-    constexpr int WS = Chain::WS;
-    constexpr int kLead = Chain::kLead;
-    constexpr int kDepth = Chain::kDepth;
-    constexpr int kAhead = kSkew - 1; // section 0's frames ahead of the tick
-    constexpr int kMost = kLongBlock - 1;
+
+    static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
+    {
+        // Beside the run, not in it: their addresses are taken, which would
+        // keep the run's registers in memory.
+        double inputs[kMost];
+        double mixed[kMost + WS];
+        double results[W - 1 + kMost];
+        WaveRun run(block, inputs, mixed, results + W - 1);
+        return run.All();
+    }
+
+private:
+    using SV = typename SO::V;
+    static constexpr int W = Chain::W;
+    static constexpr int WS = Chain::WS;
+    static constexpr int kLead = Chain::kLead;
+    static constexpr int kDepth = Chain::kDepth;
+    static constexpr int kAhead = kSkew - 1; // section 0's frames ahead of the tick
+    static constexpr int kMost = kLongBlock - 1;
     static_assert(kMost < kNoiseTableSize, "a block takes noise entries from 0 without wrapping");
 
-    BiquadBank& bank = *block.bank;
-    const int frames = block.frames;
-    const double outputGain = block.outputGain;
+    MG_CHAIN_INLINE WaveRun(const ChainBlock& block, double* inputs, double* mixed, double* results)
+        : bank(*block.bank), in0(block.in0), in1(block.in1), out0(block.out0), out1(block.out1), noise(block.noise),
+          frames(block.frames), outputGain(block.outputGain), mix(ClipperMix<SO>::For(block)), xs(inputs), es(mixed),
+          ys(results)
+    {
+    }
 
-    double d = block.attack * 0.5;
-    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
-    const SV drive = SO::Set(block.drive), clean = SO::Set(0.5 - d), clipped = SO::Set(d + 0.5), two = SO::Set(2.0);
+    MG_CHAIN_INLINE bool All()
+    {
+        for (int i = 0; i < frames; ++i) xs[i] = (in1[i] + in0[i]) + noise[i];
+        chain.Load(bank, outputGain);
+        EarlyHeadFrames();
+        FillTicks(std::make_integer_sequence<int, Chain::kFillTicks>{});
+        const int drainFrom = frames - kAhead;
+        SteadyTicks(kLead + Chain::kFillTicks, drainFrom);
+        DrainTicks(drainFrom, std::make_integer_sequence<int, Chain::kDrainTicks>{});
+        Outputs();
+        return chain.Store(bank);
+    }
 
-    double xs[kMost];
-    double es[kMost + WS];
-    double ysRoom[W - 1 + kMost];
-    double* const ys = ysRoom + W - 1;
-    for (int i = 0; i < frames; ++i) xs[i] = (block.in1[i] + block.in0[i]) + block.noise[i];
+    MG_CHAIN_INLINE void Shape(int first) { SO::Store(es + first, mix(recent)); }
+    MG_CHAIN_INLINE double Mixed(int f) const { return es[f ^ (WS - 1)]; }
 
-    SV recent = SO::Set(0.0);
-    auto shape = [&](int first) MG_CHAIN_LAMBDA_INLINE {
-        const SV w = Shape<SO>(recent, drive);
-        SO::Store(es + first, SO::Add(SO::Mul(SO::Mul(recent, two), clean), SO::Mul(clipped, w)));
-    };
-    auto mixed = [&](int f) MG_CHAIN_LAMBDA_INLINE { return es[f ^ (WS - 1)]; };
-
-    // Every section from the bank; then the head's first frames, before the
-    // wave starts, whose states go straight into the head's lanes (through
-    // the bank, the vector loads would wait for the scalar stores).
-    Chain chain;
-    chain.Load(bank, outputGain);
+    // The head's first frames, before the wave starts, whose states go
+    // straight into the head's lanes (through the bank, the vector loads
+    // would wait for the scalar stores).
+    MG_CHAIN_INLINE void EarlyHeadFrames()
     {
         ScalarSection<O> head[2];
         head[0].Load(bank, 0);
         head[1].Load(bank, 1);
         for (int f = 0; f < kLead; ++f) {
             recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(xs[f])));
-            if (f % WS == WS - 1) shape(f + 1 - WS);
+            if (f % WS == WS - 1) Shape(f + 1 - WS);
         }
         for (int f = kLead; f < kLead + kAhead; ++f) head[0].Run(xs[f]);
         chain.SetHead(head);
@@ -308,72 +389,106 @@ MG_CHAIN_INLINE bool RunWave(const ChainBlock& block)
 
     // Section 1 hands on frame u − 1 at tick u: after ticks that are whole
     // groups of WS, the clipper takes the group before.
-    auto after = [&](int u) MG_CHAIN_LAMBDA_INLINE {
+    MG_CHAIN_INLINE void After(int u)
+    {
         recent = chain.PushHead(recent);
         if (u % WS == 0) {
             const int first = u - WS;
-            if (first < frames) shape(first);
+            if (first < frames) Shape(first);
         }
-    };
+    }
 
-    [&]<int... f>(std::integer_sequence<int, f...>) MG_CHAIN_LAMBDA_INLINE {
-        (
-            [&]() MG_CHAIN_LAMBDA_INLINE {
-                constexpr int u = kLead + f;
-                chain.template Tick<Chain::kFill, f>(xs[u + kAhead], mixed(u - kLead));
-                if constexpr (f >= 1) recent = chain.PushHead(recent);
-                if constexpr (f >= WS && f % WS == 0) shape(u - WS);
-                if constexpr (u >= kDepth) chain.StoreTail(ys + (u - kDepth));
-            }(),
-            ...);
-    }(std::make_integer_sequence<int, Chain::kFillTicks>{});
+    // Fill tick f (tick kLead + f), unrolled: the tail's sections start one
+    // after another.
+    template <int f>
+    MG_CHAIN_INLINE void FillTick()
+    {
+        constexpr int u = kLead + f;
+        chain.template Tick<Chain::kFill, f>(xs[u + kAhead], Mixed(u - kLead));
+        if constexpr (f >= 1) recent = chain.PushHead(recent);
+        if constexpr (f >= WS && f % WS == 0) Shape(u - WS);
+        if constexpr (u >= kDepth) chain.StoreTail(ys + (u - kDepth));
+    }
+    template <int... f>
+    MG_CHAIN_INLINE void FillTicks(std::integer_sequence<int, f...>)
+    {
+        (FillTick<f>(), ...);
+    }
 
-    // Steady ticks: single ones up to a whole group, then groups of WS, in
-    // which the clipper's turn comes after the first.
-    auto steady = [&](int u) MG_CHAIN_LAMBDA_INLINE {
-        chain.template Tick<Chain::kSteady, 0>(xs[u + kAhead], mixed(u - kLead));
-        after(u);
+    // Steady ticks from u to `end`: single ones up to a whole group, then
+    // groups of WS, in which the clipper's turn comes after the first;
+    // single ones for the rest.
+    MG_CHAIN_INLINE void SteadyTicks(int u, int end)
+    {
+        for (; u < end && u % WS != 0; ++u) SteadyTick(u);
+        for (; u + WS <= end; u += WS) SteadyGroup(u, std::make_integer_sequence<int, WS>{});
+        for (; u < end; ++u) SteadyTick(u);
+    }
+    MG_CHAIN_INLINE void SteadyTick(int u)
+    {
+        chain.template Tick<Chain::kSteady, 0>(xs[u + kAhead], Mixed(u - kLead));
+        After(u);
         chain.StoreTail(ys + (u - kDepth));
-    };
-    const int drainFrom = frames - kAhead;
-    int u = kLead + Chain::kFillTicks;
-    for (; u < drainFrom && u % WS != 0; ++u) steady(u);
-    for (; u + WS <= drainFrom; u += WS) {
-        [&]<int... k>(std::integer_sequence<int, k...>) MG_CHAIN_LAMBDA_INLINE {
-            (
-                [&]() MG_CHAIN_LAMBDA_INLINE {
-                    // u and kLead are whole groups: frame u + k − kLead sits at
-                    // u − kLead + (WS − 1 − k).
-                    chain.template Tick<Chain::kSteady, 0>(xs[u + k + kAhead], es[u - kLead + (WS - 1 - k)]);
-                    recent = chain.PushHead(recent);
-                    if constexpr (k == 0) shape(u - WS);
-                    chain.StoreTail(ys + (u + k - kDepth));
-                }(),
-                ...);
-        }(std::make_integer_sequence<int, WS>{});
     }
-    for (; u < drainFrom; ++u) steady(u);
-
-    [&]<int... i>(std::integer_sequence<int, i...>) MG_CHAIN_LAMBDA_INLINE {
-        (
-            [&]() MG_CHAIN_LAMBDA_INLINE {
-                const int t = drainFrom + i;
-                // The tail's first section is done after kLead + kAhead of
-                // these, the clipper's last group after WS + kAhead.
-                chain.template Tick<Chain::kDrain, i>(0.0, i < kLead + kAhead ? mixed(t - kLead) : 0.0);
-                if constexpr (i < WS + kAhead) after(t);
-                chain.StoreTail(ys + (t - kDepth));
-            }(),
-            ...);
-    }(std::make_integer_sequence<int, Chain::kDrainTicks>{});
-
-    for (int i = 0; i < frames; ++i) {
-        double y = ys[i] + BiquadBank::kDenormalOffset;
-        if constexpr (!kCabinet) y = outputGain * y;
-        block.out1[i] = y;
-        block.out0[i] = y;
+    // Tick u + k of a group from u (a whole group, as is kLead).
+    template <int k>
+    MG_CHAIN_INLINE void SteadyGroupTick(int u)
+    {
+        // Frame u + k − kLead sits at u − kLead + (WS − 1 − k).
+        chain.template Tick<Chain::kSteady, 0>(xs[u + k + kAhead], es[u - kLead + (WS - 1 - k)]);
+        recent = chain.PushHead(recent);
+        if constexpr (k == 0) Shape(u - WS);
+        chain.StoreTail(ys + (u + k - kDepth));
     }
-    return chain.Store(bank);
-}
+    template <int... k>
+    MG_CHAIN_INLINE void SteadyGroup(int u, std::integer_sequence<int, k...>)
+    {
+        (SteadyGroupTick<k>(u), ...);
+    }
+
+    // Drain tick i (tick drainFrom + i), unrolled: the sections finish one
+    // after another. The tail's first section is done after kLead + kAhead
+    // of these, the clipper's last group after WS + kAhead.
+    template <int i>
+    MG_CHAIN_INLINE void DrainTick(int drainFrom)
+    {
+        const int t = drainFrom + i;
+        chain.template Tick<Chain::kDrain, i>(0.0, i < kLead + kAhead ? Mixed(t - kLead) : 0.0);
+        if constexpr (i < WS + kAhead) After(t);
+        chain.StoreTail(ys + (t - kDepth));
+    }
+    template <int... i>
+    MG_CHAIN_INLINE void DrainTicks(int drainFrom, std::integer_sequence<int, i...>)
+    {
+        (DrainTick<i>(drainFrom), ...);
+    }
+
+    // The last section's results, with its offset (and without the cabinet
+    // the output gain), to both outputs.
+    MG_CHAIN_INLINE void Outputs()
+    {
+        for (int i = 0; i < frames; ++i) {
+            double y = ys[i] + BiquadBank::kDenormalOffset;
+            if constexpr (!kCabinet) y = outputGain * y;
+            out1[i] = y;
+            out0[i] = y;
+        }
+    }
+
+    BiquadBank& bank;
+    const double* const in0;
+    const double* const in1;
+    double* const out0;
+    double* const out1;
+    const double* const noise;
+    const int frames;
+    const double outputGain;
+    const ClipperMix<SO> mix;
+    double* const xs;
+    double* const es;
+    double* const ys; // with W − 1 doubles of room before it
+    SV recent = SO::Set(0.0);
+    Chain chain;
+};
 
 } // namespace mg::chain

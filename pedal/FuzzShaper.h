@@ -27,4 +27,19 @@ static inline double FuzzShaper(double s, double g)
     return c + t;
 }
 
+// How much of the filtered clean signal s and of the clipped one w go on:
+// s·2·clean + clipped·w. With attack from 0 to 1 that is s·(1 − attack) +
+// w·(0.5 + attack/2); other values are held to the ends.
+struct CleanClippedMix {
+    double clean;
+    double clipped;
+};
+
+static inline CleanClippedMix MixFor(double attack)
+{
+    double d = attack * 0.5;
+    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
+    return {0.5 - d, d + 0.5};
+}
+
 } // namespace mg

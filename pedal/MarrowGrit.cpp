@@ -28,7 +28,7 @@ MarrowGrit::MarrowGrit(BindingPlugin::Host host)
     FillPresetsWithCurrent("Init", 15);
 
     SetChainIsa(BestChainIsa());
-    BuildEditor();
+    if (BuildsEditor()) BuildEditor();
 }
 
 MarrowGrit::~MarrowGrit()
@@ -104,19 +104,18 @@ bool MarrowGrit::SetChainIsa(ChainIsa isa)
 
 double MarrowGrit::FuzzStage(double x)
 {
-    const double s0 = bank.RunSection(0, x);
-    const double s = bank.RunSection(1, s0);
+    double s = x;
+    for (int k = kFuzzFirst; k < kChainTopology.TailFirst(); ++k) s = bank.RunSection(k, s);
     const double w = FuzzShaper(s, drive);
-    double d = attack * 0.5;
-    d = d < -0.5 ? -0.5 : (d > 0.5 ? 0.5 : d);
-    double e = s * 2.0 * (0.5 - d) + (d + 0.5) * w;
-    for (int k = 2; k <= 11; ++k) e = bank.RunSection(k, e);
+    const CleanClippedMix mix = MixFor(attack);
+    double e = s * 2.0 * mix.clean + mix.clipped * w;
+    for (int k = kChainTopology.TailFirst(); k <= kFuzzLast; ++k) e = bank.RunSection(k, e);
     return outputGain * e;
 }
 
 double MarrowGrit::CabinetStage(double x)
 {
-    for (int k = 12; k <= 21; ++k) x = bank.RunSection(k, x);
+    for (int k = kCabinetFirst; k <= kCabinetLast; ++k) x = bank.RunSection(k, x);
     return x;
 }
 

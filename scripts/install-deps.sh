@@ -5,5 +5,6 @@ source "$(dirname "$0")/lib.sh"
 mg_apt_install \
   build-essential cmake ninja-build ccache pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \
-  libpng-dev zlib1g-dev libjpeg-dev libsndfile1-dev \
-  libxcb1-dev libxcb-keysyms1-dev libxcb-res0-dev
+  libpng-dev zlib1g-dev libjpeg-dev libsndfile1-dev libfftw3-dev \
+  libxcb1-dev libxcb-keysyms1-dev libxcb-res0-dev \
+  lv2-dev

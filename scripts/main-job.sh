@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The main job: builds the release configuration, then plays a synthesised
 # guitar phrase through the pedal with the command-line host and writes the
-# dry and processed takes as WAV files.
+# dry and processed takes as WAV files, the editor's pictures and plots of
+# the pedal's sound.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
+mg_apt_install python3-matplotlib
 root=$(mg_root_dir)
 cd "$root"
-mg_build_quietly release MarrowGrit mg-host guitar-phrase pedal-snapshot
+mg_build_quietly release MarrowGrit mg-host guitar-phrase pedal-snapshot sound-figures
 bin=$root/build/release/bin
 pedal=$root/build/release/lib/MarrowGrit.so
 out=${MG_DEMO_DIR:-$root/build/demo}
@@ -23,6 +25,12 @@ mkdir -p "$out"
 "$bin/pedal-snapshot" "$out/editor-fuzz-on.png"
 "$bin/pedal-snapshot" "$out/editor-fuzz-off-about.png" --do "click 100 190" --do "click 40 45"
 
+# The sound in pictures: the numbers come from the pedal's own code, the
+# drawing from matplotlib.
+"$bin/sound-figures" write "$out" "$out/dry.wav" "$out/fuzz-default.wav"
+# Debian's own interpreter, which has the package just installed.
+/usr/bin/python3 "$root/tools/sound-figures/plot.py" "$out"
+
 cat <<REPORT
 Demo written to $out:
   dry.wav                         the guitar phrase alone (mono, 44.1 kHz)
@@ -30,4 +38,8 @@ Demo written to $out:
   fuzz-attack09-cabinet-off.wav   through Marrow-Grit, Attack 0.9, Cabinet off (Level 0.5)
   editor-fuzz-on.png              the editor as opened: fuzz engaged, LED lit
   editor-fuzz-off-about.png       after a footswitch press (fuzz off, LED dark) and a click on the badge
+  cabinet-response.png            magnitude response of the cabinet and of the fuzz path's filters, 44.1 and 96 kHz
+  fuzz-curve.png                  the clipper's static curve at Attack 0, 0.5 and 1
+  spectrogram.png                 the dry phrase above its take through preset 0
+  cabinet-response.tsv, fuzz-curve.tsv, spectrogram.tsv: the numbers behind the plots
 REPORT

@@ -17,5 +17,7 @@ for preset in dev asan tsan; do
 done
 "$(dirname "$0")/test-windows.sh"
 "$(dirname "$0")/test-hosts.sh"
+"$(dirname "$0")/test-lv2.sh"
+"$(dirname "$0")/test-lv2-ui.sh"
 "$(dirname "$0")/test-host-lmms.sh"
 "$(dirname "$0")/test-package.sh"

@@ -6,7 +6,9 @@
 #     each render holding the pedal's input beside its output; mg-host plays
 #     that same input with the same settings, and the two must agree (level
 #     within 0.1 dB over the steady part, bypass = input 1 + input 2, silence
-#     where Level is 0).
+#     where Level is 0);
+#   - the same sessions with the LV2 plug-in (marrow-grit.lv2, found by its
+#     URI) in place of the VST one, checked the same way.
 # Prints a table of the levels and exits non-zero on any failure. Work files
 # and logs go to build/hosts/ ($MG_HOSTS_DIR); failing steps print their logs.
 set -euo pipefail
@@ -19,12 +21,12 @@ cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 started=$SECONDS
 
-mg_build_quietly release MarrowGrit mg-host render-compare
+mg_build_quietly release MarrowGrit marrow-grit-lv2 mg-host render-compare
 bin=$root/build/release/bin
 compare=$bin/render-compare
 work=${MG_HOSTS_DIR:-$root/build/hosts}
 rm -rf "$work"
-mkdir -p "$work"/{home,config,cache,data,plugins,sessions,renders,logs}
+mkdir -p "$work"/{home,config,cache,data,plugins,lv2,sessions,sessions-lv2,renders,logs}
 logs=$work/logs
 
 rate=48000
@@ -37,6 +39,11 @@ plugin=$work/plugins/MarrowGrit.so
 reference_plugin=$plugin
 install -m 755 "$root/build/release/lib/MarrowGrit.so" "$plugin"
 touch -d "@$(($(date +%s) - 2))" "$plugin"
+# The LV2 bundle, found by its URI in a folder of its own (and Debian's
+# vocabularies).
+lv2_uri=https://marrow-grit.example/plugins/marrow-grit
+cp -r "$root/build/release/lv2/marrow-grit.lv2" "$work/lv2/"
+export LV2_PATH=$work/lv2:/usr/lib/lv2
 
 # What our own host reads from the plug-in: the reference for the scanners.
 "$bin/mg-host" info "$plugin" >"$logs/mg-host-info.log" 2>&1 || fail "mg-host info" "$logs/mg-host-info.log"
@@ -93,43 +100,48 @@ fi
 mkdir -p "$work/config/ardour7/scripts"
 cp tests/hosts/test-tones.lua "$work/config/ardour7/scripts/"
 log=$logs/ardour-sessions.log
-for c in "${cases[@]}"; do
-  pairs=""
-  for s in ${settings[$c]}; do pairs+="${pairs:+,}${s/=/:}"; done
-  for try in 1 2; do
-    rm -rf "${work:?}/sessions/$c"
-    echo "** session $c, try $try" >>"$log"
-    run_limited 60 "$log" env MG_SESSION="$work/sessions/$c" MG_RATE=$rate MG_PLUGIN="$plugin_name" \
-      MG_SETTINGS="$pairs" ardour7-lua tests/hosts/ardour-sessions.lua || true
-    made=$(sed -n "/^\*\* session $c, try $try\$/,\$p" "$log" | grep -c "^session $c\$" || true)
-    [ "$made" -eq 1 ] && break
+make_sessions() { # FOLDER TYPE PLUGIN: one session per case, the pedal as TYPE (LXVST, LV2)
+  local folder=$1 type=$2 plugin_id=$3 c pairs s try made file
+  for c in "${cases[@]}"; do
+    pairs=""
+    for s in ${settings[$c]}; do pairs+="${pairs:+,}${s/=/:}"; done
+    for try in 1 2; do
+      rm -rf "${folder:?}/$c"
+      echo "** session $type $c, try $try" >>"$log"
+      run_limited 60 "$log" env MG_SESSION="$folder/$c" MG_RATE=$rate MG_PLUGIN="$plugin_id" \
+        MG_PLUGIN_TYPE="$type" MG_SETTINGS="$pairs" ardour7-lua tests/hosts/ardour-sessions.lua || true
+      made=$(sed -n "/^\*\* session $type $c, try $try\$/,\$p" "$log" | grep -c "^session $c\$" || true)
+      [ "$made" -eq 1 ] && break
+    done
+    [ "$made" -eq 1 ] || fail "Ardour did not make the $type session $c" "$log"
   done
-  [ "$made" -eq 1 ] || fail "Ardour did not make the session $c" "$log"
-done
 
-# Lua cannot make the session range that an export needs: write it into the
-# saved sessions (Ardour's positions count 282240000 units a second).
-range_end=$((282240000 * seconds))
-for c in "${cases[@]}"; do
-  file=$work/sessions/$c/$c.ardour
-  [ -f "$file" ] || continue
-  sed -i "s|<Locations/>|<Locations><Location id=\"90000\" name=\"session\" start=\"a0\" end=\"a$range_end\" flags=\"IsSessionRange\" locked=\"0\" timestamp=\"0\" cue=\"0\"/></Locations>|" "$file"
-  grep -q 'flags="IsSessionRange"' "$file" || fail "no session range in $file"
-done
+  # Lua cannot make the session range that an export needs: write it into the
+  # saved sessions (Ardour's positions count 282240000 units a second).
+  local range_end=$((282240000 * seconds))
+  for c in "${cases[@]}"; do
+    file=$folder/$c/$c.ardour
+    [ -f "$file" ] || continue
+    sed -i "s|<Locations/>|<Locations><Location id=\"90000\" name=\"session\" start=\"a0\" end=\"a$range_end\" flags=\"IsSessionRange\" locked=\"0\" timestamp=\"0\" cue=\"0\"/></Locations>|" "$file"
+    grep -q 'flags="IsSessionRange"' "$file" || fail "no session range in $file"
+  done
+}
+make_sessions "$work/sessions" LXVST "$plugin_name"
+make_sessions "$work/sessions-lv2" LV2 "$lv2_uri"
 
 # Ardour's exporter now and then hangs before writing or aborts in its own
 # teardown (a double free in its export objects), with or without a plug-in
 # in the session: one export in ten to one in three on a busy machine, and
 # once six in a row. Up to twelve tries, each with a time limit; only a
 # clean exit with a file holding the test tones ($tones_db) counts.
-ardour_export() { # NAME OUT
-  local name=$1 out=$2 log=$logs/ardour-export-$1.log try status statuses=""
+ardour_export() { # FOLDER NAME OUT
+  local folder=$1 name=$2 out=$3 log=$logs/ardour-export-$(basename "$1")-$2.log try status statuses=""
   : >"$log"
-  [ -f "$work/sessions/$name/$name.ardour" ] || return 1
+  [ -f "$folder/$name/$name.ardour" ] || return 1
   for try in $(seq 12); do
     rm -f "$out" "$log.try"
     status=0
-    run_limited 20 "$log.try" ardour7-export -b float -o "$out" "$work/sessions/$name" "$name" || status=$?
+    run_limited 20 "$log.try" ardour7-export -b float -o "$out" "$folder/$name" "$name" || status=$?
     { echo "** export $name, try $try: status $status"; cat "$log.try"; } >>"$log"
     if [ "$status" -eq 0 ] && [ -s "$out" ]; then
       if grep -Eiq '\[ERROR\]|could not|cannot|can.t|not found|failed' "$log.try"; then
@@ -155,28 +167,41 @@ ardour_export() { # NAME OUT
   return 1
 }
 
-for c in "${cases[@]}"; do
-  render=$work/renders/ardour-$c.wav # 1-2 the pedal's input, 3-4 its output
-  if ! ardour_export "$c" "$render"; then
-    fail "Ardour did not export $c" "$logs/ardour-sessions.log" "$logs/ardour-export-$c.log"
-    table+=("$c|-|-|-|FAILED: no Ardour render")
-    continue
-  fi
-  # mg-host plays the same samples: its two inputs take the file's first two
-  # channels and it ignores the rest.
-  compare_case Ardour "$c" "$render" "$render:1-2" "$render:3-4"
-done
+render_cases() { # WHO FOLDER: export each case's session, check it against mg-host
+  local who=$1 folder=$2 c render
+  for c in "${cases[@]}"; do
+    render=$work/renders/$who-$c.wav # 1-2 the pedal's input, 3-4 its output
+    if ! ardour_export "$folder" "$c" "$render"; then
+      fail "$who did not export $c" "$logs/ardour-sessions.log" "$logs/ardour-export-$(basename "$folder")-$c.log"
+      table+=("$c|-|-|-|FAILED: no Ardour render")
+      continue
+    fi
+    # mg-host plays the same samples: its two inputs take the file's first two
+    # channels and it ignores the rest.
+    compare_case "$who" "$c" "$render" "$render:1-2" "$render:3-4"
+  done
+}
+render_cases Ardour "$work/sessions"
+vst_table=("${table[@]}")
+table=()
+render_cases ArdourLV2 "$work/sessions-lv2"
+lv2_table=("${table[@]}")
 
 echo
 echo "Third-party hosts ($(dpkg-query -W -f='Ardour ${Version}' ardour), $(dpkg-query -W -f='Qtractor ${Version}' qtractor)):"
 echo "  Qtractor scanner: $qtractor_result"
 echo "  Ardour scanner:   $ardour_scan_result"
 echo "  Ardour renders at $rate Hz; mg-host plays the same input (RMS from 0.5 s to $((seconds * 1000 - 250)) ms):"
+table=("${vst_table[@]}")
 print_case_table Ardour
+echo "  The same through the LV2 plug-in ($lv2_uri):"
+table=("${lv2_table[@]}")
+print_case_table ArdourLV2
+table=("${vst_table[@]}" "${lv2_table[@]}")
 echo "  Took $((SECONDS - started)) s; files and logs in $work"
 # One count per scanner and per render case.
 passed=$(count_passed "$qtractor_result" "$ardour_scan_result")
-total=$((2 + ${#cases[@]}))
+total=$((2 + 2 * ${#cases[@]}))
 # A failure outside them (say, a session range not written) still counts.
 if [ "$failures" -gt 0 ] && [ "$passed" -eq "$total" ]; then
   passed=$((total - 1))

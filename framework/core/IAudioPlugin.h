@@ -84,6 +84,10 @@ public:
     virtual void OnHostNotice(std::int32_t /*value*/) {}
     virtual void AdaptToHost() = 0;
     virtual void AttachEditorGraphics(IEditorLink* graphics);
+    // Whether an effect builds its editor on this binding: not where no
+    // window can ever be shown (an LV2 DSP library, whose UI is a library
+    // of its own).
+    virtual bool BuildsEditor() const { return true; }
     virtual void SetBlockLength(int frames);
     virtual void SetLatencySamples(int samples) { latency_ = samples; }
     virtual bool SendMidiMessage(const MidiMessage& message) = 0;

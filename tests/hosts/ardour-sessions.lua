@@ -2,9 +2,12 @@
 -- Run by scripts/test-hosts.sh through ardour7-lua, with:
 --   MG_SESSION  folder of the session to create; its last part names it
 --   MG_RATE     sample rate
---   MG_PLUGIN   the plug-in's name as scanned
+--   MG_PLUGIN   the plug-in's name as scanned (an LV2 plug-in's URI)
+--   MG_PLUGIN_TYPE  LXVST (the default) or LV2
 --   MG_SETTINGS the parameters to set, "NAME:VALUE,NAME:VALUE..." (the
---               plug-in's parameter names, normalised values), may be empty
+--               plug-in's parameter names, normalised values; an LV2 port
+--               takes the parameter's units, 0 to 1 for all of ours), may
+--               be empty
 -- The session has two stereo buses with the same test tones: "Input" alone,
 -- and "Pedal" with the pedal after them. The master bus gets four channels,
 -- Input on 1-2 and Pedal on 3-4, and is what ardour7-export renders: every
@@ -16,6 +19,7 @@
 local folder = assert (os.getenv ("MG_SESSION"), "MG_SESSION not set")
 local rate = tonumber (os.getenv ("MG_RATE") or "48000")
 local plugin_name = assert (os.getenv ("MG_PLUGIN"), "MG_PLUGIN not set")
+local plugin_type = ARDOUR.PluginType[os.getenv ("MG_PLUGIN_TYPE") or "LXVST"]
 local settings = os.getenv ("MG_SETTINGS") or ""
 local audio = ARDOUR.DataType ("audio")
 
@@ -24,12 +28,16 @@ local function fail (text)
 	os.exit (1)
 end
 
+-- The host's parameter numbers count control inputs only (an LV2 plug-in's
+-- ports include its audio ports).
 local function parameter_indices (plugin)
 	local indices, labels = {}, {}
 	for i = 0, plugin:parameter_count () - 1 do
-		local _, refs = plugin:get_parameter_descriptor (i, ARDOUR.ParameterDescriptor ())
-		indices[refs[2].label] = i
-		labels[i + 1] = refs[2].label
+		if plugin:parameter_is_control (i) and plugin:parameter_is_input (i) then
+			local _, refs = plugin:get_parameter_descriptor (i, ARDOUR.ParameterDescriptor ())
+			indices[refs[2].label] = #labels
+			labels[#labels + 1] = refs[2].label
+		end
 	end
 	return indices, labels
 end
@@ -59,7 +67,7 @@ do
 
 	bus_with_tones (s, "Input") -- connects itself to master inputs 1-2
 	local bus = bus_with_tones (s, "Pedal")
-	local pedal = ARDOUR.LuaAPI.new_plugin (s, plugin_name, ARDOUR.PluginType.LXVST, "")
+	local pedal = ARDOUR.LuaAPI.new_plugin (s, plugin_name, plugin_type, "")
 	if pedal:isnil () then fail ("plug-in '" .. plugin_name .. "' not found") end
 	bus:add_processor_by_index (pedal, 1, nil, true)
 	bus:output ():disconnect_all (nil)

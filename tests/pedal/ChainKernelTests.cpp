@@ -145,10 +145,10 @@ TEST(ChainKernels, TheWidestAvailableIsTheDefault)
 
 TEST_P(EveryKernel, NoiseInBlocksOfEveryLengthAroundThePipelineDepth)
 {
-    // The tail is 10 or 20 sections deep, and the kernels change how they
-    // work at a few block lengths that depend on the vector width: blocks
-    // shorter than, equal to and longer than each, and lengths that leave a
-    // remainder.
+    // The tail is 10 or 20 sections deep (ChainTopology.h), and the kernels
+    // change how they work at a few block lengths that depend on the vector
+    // width: blocks shorter than, equal to and longer than each, and lengths
+    // that leave a remainder.
     const Signal a = Noise(1500, 1, 0.6), b = Noise(1500, 2, 0.6);
     for (double cabinet : {0.0, 1.0}) {
         Twins t(GetParam(), 44100.0);

@@ -184,7 +184,7 @@ TEST(Engine, WithoutAttackTheCleanPathPassesAtFullLevel)
     BiquadBank copy = bank;
     const double s = copy.RunSection(1, copy.RunSection(0, x));
     double e = s - 0.1;
-    for (int k = 2; k <= 11; ++k) e = copy.RunSection(k, e);
+    for (int k = kChainTopology.TailFirst(); k <= kFuzzLast; ++k) e = copy.RunSection(k, e);
     EXPECT_DOUBLE_EQ(p->FuzzStage(x), 2.0 * e);
 }
 

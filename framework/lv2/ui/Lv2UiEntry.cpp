@@ -1,0 +1,92 @@
+#include "lv2/ui/Lv2UiEntry.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "editor/IGraphics.h"
+
+namespace mg {
+
+namespace {
+
+ILv2UiPlugin* Instance(LV2UI_Handle handle) { return static_cast<ILv2UiPlugin*>(handle); }
+
+const void* Feature(const LV2_Feature* const* features, const char* uri)
+{
+    for (const LV2_Feature* const* f = features; f && *f; ++f)
+        if ((*f)->URI && std::strcmp((*f)->URI, uri) == 0) return (*f)->data;
+    return nullptr;
+}
+
+LV2UI_Handle Instantiate(const LV2UI_Descriptor* descriptor, const char*, const char*,
+                         LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
+                         const LV2_Feature* const* features) noexcept
+{
+    const char* uri = descriptor && descriptor->URI ? descriptor->URI : "UI";
+    void* parent = const_cast<void*>(Feature(features, LV2_UI__parent));
+    if (!descriptor || !widget || !parent) {
+        std::fprintf(stderr, "%s: the host gave no parent window to open in\n", uri);
+        return nullptr;
+    }
+    try {
+        const Lv2UiHost host{write, controller, static_cast<const LV2UI_Touch*>(Feature(features, LV2_UI__touch))};
+        std::unique_ptr<ILv2UiPlugin> ui(reinterpret_cast<const Lv2UiDescriptor*>(descriptor)->create(&host));
+        void* window = ui->OpenWindow(parent);
+        if (!window) {
+            std::fprintf(stderr, "%s: cannot open a window (no X display, or the parent window is gone)\n", uri);
+            return nullptr;
+        }
+        if (const auto* resize = static_cast<const LV2UI_Resize*>(Feature(features, LV2_UI__resize)))
+            if (IGraphics* graphics = ui->EditorGraphics())
+                resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+        *widget = window;
+        return ui.release();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: cannot be created: %s\n", uri, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: cannot be created\n", uri);
+    }
+    return nullptr;
+}
+
+void Cleanup(LV2UI_Handle handle) noexcept
+{
+    try {
+        delete Instance(handle);
+    } catch (...) {
+    }
+}
+
+void PortEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format, const void* buffer) noexcept
+{
+    try {
+        if (handle) Instance(handle)->PortEvent(port, size, format, buffer);
+    } catch (...) {
+    }
+}
+
+int Idle(LV2UI_Handle handle) noexcept
+{
+    try {
+        if (handle) Instance(handle)->Idle();
+    } catch (...) {
+    }
+    return 0;
+}
+
+const void* ExtensionData(const char* uri) noexcept
+{
+    static const LV2UI_Idle_Interface idle{&Idle};
+    return uri && std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &idle : nullptr;
+}
+
+} // namespace
+
+Lv2UiDescriptor MakeLv2UiDescriptor(const char* uri, Lv2UiFactory create)
+{
+    return Lv2UiDescriptor{{uri, &Instantiate, &Cleanup, &PortEvent, &ExtensionData}, create};
+}
+
+} // namespace mg

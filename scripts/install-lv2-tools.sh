@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# What the LV2 checks need. scripts/test-lv2.sh: lilv's tools (lv2ls,
+# lv2info, lv2apply, lv2bench), the validator with its Turtle checker, sox
+# for the test tones, sndfile-cmp for sample-exact comparisons.
+# scripts/test-lv2-ui.sh: jalv with a JACK server on its dummy driver and
+# jack_capture, Xvfb, xdotool and ImageMagick. Safe to run again.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+mg_apt_install lv2-dev lilv-utils sordi sndfile-programs sox jalv jackd2 jack-capture \
+  xvfb xdotool imagemagick
