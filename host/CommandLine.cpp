@@ -108,6 +108,10 @@ RenderOptions ParseRender(ArgReader& args)
             options.stateIn = args.Value(word);
         } else if (word == "--state-out") {
             options.stateOut = args.Value(word);
+        } else if (word == "--preset-in") {
+            options.presetIn = args.Value(word);
+        } else if (word == "--preset-out") {
+            options.presetOut = args.Value(word);
         } else if (word == "--tail") {
             options.tailSeconds = ParseTail(args.Value(word));
         } else if (word == "--format") {

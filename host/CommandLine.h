@@ -27,6 +27,8 @@ struct RenderOptions {
     PluginSettings settings; // --param, --program
     std::string stateIn;
     std::string stateOut;
+    std::string presetIn;  // .fxp or .fxb
+    std::string presetOut; // kind by extension
     double tailSeconds = 0.0;
     SampleFormat format = SampleFormat::Default;
     bool quiet = false;

@@ -170,17 +170,17 @@ void PluginInstance::Suspend()
     }
 }
 
-vst::intptr PluginInstance::SetChunk(const std::vector<std::uint8_t>& bytes)
+vst::intptr PluginInstance::SetChunk(const std::vector<std::uint8_t>& bytes, vst::int32 index)
 {
     // The plug-in reads through a non-const pointer; give it a copy it may touch.
     std::vector<std::uint8_t> copy = bytes;
-    return Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(copy.size()), copy.data());
+    return Dispatch(vst::effSetChunk, index, static_cast<vst::intptr>(copy.size()), copy.data());
 }
 
-std::vector<std::uint8_t> PluginInstance::GetChunk(vst::intptr& answer)
+std::vector<std::uint8_t> PluginInstance::GetChunk(vst::intptr& answer, vst::int32 index)
 {
     void* data = nullptr;
-    answer = Dispatch(vst::effGetChunk, 0, 0, &data);
+    answer = Dispatch(vst::effGetChunk, index, 0, &data);
     if (!data || answer <= 0 || answer > kMaxChunkBytes)
         return {};
     const auto* bytes = static_cast<const std::uint8_t*>(data);

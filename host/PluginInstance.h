@@ -67,9 +67,10 @@ public:
     void Resume();
     void Suspend();
 
-    // The bank chunk (index 0). The answer is the plug-in's own return value.
-    vst::intptr SetChunk(const std::vector<std::uint8_t>& bytes);
-    std::vector<std::uint8_t> GetChunk(vst::intptr& answer);
+    // The bank chunk (index 0) or the current program's (index 1). The
+    // answer is the plug-in's own return value.
+    vst::intptr SetChunk(const std::vector<std::uint8_t>& bytes, vst::int32 index = 0);
+    std::vector<std::uint8_t> GetChunk(vst::intptr& answer, vst::int32 index = 0);
 
 private:
     std::unique_ptr<Library> library_;

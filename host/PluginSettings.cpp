@@ -69,10 +69,14 @@ bool ReadSettingOption(const std::string& word, ArgReader& args, PluginSettings&
     return false;
 }
 
-void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::FILE* log, const char* tag)
+void ApplyProgram(PluginInstance& plugin, const PluginSettings& settings)
 {
     if (settings.program)
         SetProgram(plugin, *settings.program);
+}
+
+void ApplyParameters(PluginInstance& plugin, const PluginSettings& settings, std::FILE* log, const char* tag)
+{
     for (const auto& setting : settings.params) {
         const int index = ResolveParameter(plugin, setting.name);
         plugin.SetParameter(index, static_cast<float>(setting.value));

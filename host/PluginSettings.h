@@ -28,10 +28,14 @@ struct PluginSettings {
 // Throws UsageError for a bad value.
 bool ReadSettingOption(const std::string& word, ArgReader& args, PluginSettings& settings);
 
-// The program first, then the parameters in order. Throws Failure for a
-// program or parameter the plug-in does not have. With `log`, each
-// parameter's resulting display goes there, after `tag` ("mg-host").
-void ApplySettings(PluginInstance& plugin, const PluginSettings& settings, std::FILE* log = nullptr,
-                   const char* tag = "");
+// The program, when one is given. Throws Failure for a program the
+// plug-in does not have.
+void ApplyProgram(PluginInstance& plugin, const PluginSettings& settings);
+
+// The parameters in order. Throws Failure for a parameter the plug-in does
+// not have. With `log`, each parameter's resulting display goes there,
+// after `tag` ("mg-host").
+void ApplyParameters(PluginInstance& plugin, const PluginSettings& settings, std::FILE* log = nullptr,
+                     const char* tag = "");
 
 } // namespace mg::host

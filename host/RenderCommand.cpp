@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "AudioFile.h"
@@ -14,6 +15,7 @@
 #include "PluginInstance.h"
 #include "PluginSettings.h"
 #include "Progress.h"
+#include "PresetFile.h"
 #include "RenderLoop.h"
 #include "Text.h"
 
@@ -105,6 +107,18 @@ void SaveState(PluginInstance& plugin, const RenderOptions& options)
         std::fprintf(stderr, "mg-host: state: %zu bytes saved\n", bytes.size());
 }
 
+void LoadPreset(PluginInstance& plugin, const RenderOptions& options, const Preset& preset)
+{
+    try {
+        ApplyPreset(plugin, preset);
+    } catch (const Failure& failure) {
+        throw Failure("preset file " + Quoted(options.presetIn) + ": " + failure.what());
+    }
+    if (options.verbose)
+        std::fprintf(stderr, "mg-host: preset: '%s' loaded from %s\n", PresetMagicName(preset.kind),
+                     Quoted(options.presetIn).c_str());
+}
+
 void NoteChannels(const RenderOptions& options, int fileChannels, int inputs)
 {
     if (options.quiet || fileChannels == inputs)
@@ -161,6 +175,11 @@ int RunRender(const RenderOptions& options)
     std::vector<std::uint8_t> state;
     if (!options.stateIn.empty())
         state = ReadState(options.stateIn);
+    std::optional<Preset> preset;
+    if (!options.presetIn.empty())
+        preset = ReadPresetFile(options.presetIn);
+    if (!options.presetOut.empty())
+        IsBankFileName(options.presetOut);
     AudioReader reader(options.input);
     const double rate = reader.SampleRate();
     const auto tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
@@ -182,7 +201,10 @@ int RunRender(const RenderOptions& options)
         plugin.Dispatch(vst::effSetProcessPrecision, 0, options.callback == CallbackKind::Double ? 1 : 0);
     if (!state.empty())
         LoadState(plugin, options, state);
-    ApplySettings(plugin, options.settings, options.verbose ? stderr : nullptr, "mg-host");
+    ApplyProgram(plugin, options.settings);
+    if (preset)
+        LoadPreset(plugin, options, *preset);
+    ApplyParameters(plugin, options.settings, options.verbose ? stderr : nullptr, "mg-host");
 
     NoteChannels(options, reader.Channels(), inputs);
     if (options.verbose)
@@ -200,6 +222,8 @@ int RunRender(const RenderOptions& options)
 
     if (!options.stateOut.empty())
         SaveState(plugin, options);
+    if (!options.presetOut.empty())
+        SavePresetFile(plugin, options.presetOut);
     Report(options, stats, writer.IsPcm(), rate);
     if (options.verbose)
         PrintHostRequests(host, stderr);

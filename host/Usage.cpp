@@ -60,6 +60,11 @@ render
                          rendering; NAME is the exact parameter name or its
                          index; repeatable, applied in order after --program
   --program N            select program N (from 0) before the parameters
+  --preset-in FILE       load an .fxp program or .fxb bank file after
+                         --program, before --param; a file for another
+                         plug-in is refused
+  --preset-out FILE      save the current program (.fxp) or the whole bank
+                         (.fxb) after rendering
   --state-in FILE        load FILE as the plug-in's bank chunk (effSetChunk)
                          before --program and --param
   --state-out FILE       save the bank chunk (effGetChunk) after rendering
@@ -73,7 +78,7 @@ render
 
 Host side: entry (VSTPluginMain, else main), magic check, effOpen,
 effSetSampleRate, effSetBlockSize, effSetProcessPrecision, chunk, program,
-parameters, effMainsChanged 1, effStartProcess, process calls,
+preset file, parameters, effMainsChanged 1, effStartProcess, process calls,
 effStopProcess, effMainsChanged 0, effClose.
 
 Exit status: 0 on success, 1 on an error, 2 for a bad command line. Errors
