@@ -67,12 +67,6 @@ jack_client_t* Open(const char* name)
 
 } // namespace
 
-bool InCi()
-{
-    const char* ci = std::getenv("CI");
-    return ci && *ci && std::strcmp(ci, "false") != 0 && std::strcmp(ci, "0") != 0;
-}
-
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
     const auto deadline = Clock::now() + timeout;

@@ -15,8 +15,6 @@
 
 namespace mg::livetest {
 
-bool InCi();
-
 // `jackd --no-realtime -n NAME -d dummy`, named in JACK_DEFAULT_SERVER for
 // this process and its children while it runs.
 class JackServer {

@@ -12,6 +12,7 @@
 
 #include "HostTestSupport.h"
 #include "LiveRig.h"
+#include "X11TestHost.h"
 
 using namespace std::chrono_literals;
 using mg::hosttest::TempDir;
@@ -57,7 +58,7 @@ protected:
     void SetUp() override
     {
         if (!server_.Running()) {
-            if (mg::livetest::InCi())
+            if (mg::test::InCi())
                 FAIL() << "CI must run the mg-live tests: " << server_.Problem();
             GTEST_SKIP() << server_.Problem();
         }
