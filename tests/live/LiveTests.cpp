@@ -200,3 +200,22 @@ TEST_F(Live, RefusesClearlyWithoutServerOrPlugin)
     EXPECT_EQ(badPlugin.Wait(10s), 1);
     EXPECT_NE(badPlugin.Err().find("does not exist"), std::string::npos) << badPlugin.Err();
 }
+
+TEST_F(Live, LauncherPlaysThePedalInstalledBesideIt)
+{
+    // An installed layout, reached through a link from elsewhere on PATH.
+    const std::filesystem::path prefix = dir_ / "prefix";
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "lib/vst");
+    std::filesystem::create_directories(dir_ / "elsewhere");
+    std::filesystem::copy_file(MG_LAUNCHER_PATH, prefix / "bin/marrow-grit");
+    std::filesystem::create_symlink(MG_LIVE_PATH, prefix / "bin/mg-live");
+    std::filesystem::create_symlink(PEDAL_PATH, prefix / "lib/vst/MarrowGrit.so");
+    std::filesystem::create_symlink(prefix / "bin/marrow-grit", dir_ / "elsewhere/marrow-grit");
+
+    Child live({dir_ / "elsewhere/marrow-grit", "--no-gui", "--no-connect", "--fresh"}, Env(), dir_ / "err.txt");
+    ASSERT_TRUE(WaitForPlaying(live)) << live.Err();
+    EXPECT_NE(live.Err().find("Marrow-Grit"), std::string::npos) << live.Err();
+    live.Signal(SIGTERM);
+    EXPECT_EQ(live.Wait(), 0) << live.Err();
+}
