@@ -1,13 +1,12 @@
 // mg-live: plays a VST 2.4 plug-in live through a JACK server, with its
 // editor in a window, and keeps its state between runs.
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <memory>
-#include <new>
 
 #include "EditorWindow.h"
 #include "Failure.h"
+#include "Guarded.h"
 #include "HostContext.h"
 #include "JackSession.h"
 #include "LiveLoop.h"
@@ -133,19 +132,13 @@ int Run(const LiveOptions& options)
     return 0;
 }
 
-int Fail(const char* message, int code)
-{
-    std::fprintf(stderr, "mg-live: error: %s\n", Printable(message).c_str());
-    return code;
-}
-
 } // namespace
 } // namespace mg::live
 
 int main(int argc, char** argv)
 {
     using namespace mg::live;
-    try {
+    return mg::host::Guarded("mg-live", [&] {
         const LiveOptions options = ParseLiveOptions(argc, argv);
         switch (options.kind) {
         case LiveOptions::Kind::Help:
@@ -157,12 +150,6 @@ int main(int argc, char** argv)
         case LiveOptions::Kind::Run:
             return Run(options);
         }
-    } catch (const mg::host::Failure& failure) {
-        return Fail(failure.what(), failure.ExitCode());
-    } catch (const std::bad_alloc&) {
-        return Fail("out of memory", 1);
-    } catch (const std::exception& e) {
-        return Fail(e.what(), 1);
-    }
-    return 0;
+        return 0;
+    });
 }
