@@ -30,7 +30,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 total=0
 failed=0
-for target in dispatcher state images; do
+for target in dispatcher state images preset; do
   # An image of a few kilobytes may legally inflate to a 64-Mpixel bitmap,
   # which takes seconds to decode under the sanitizers: hence the long timeout.
   max_len=4096

@@ -4,8 +4,9 @@
 # Windows, then:
 #   - checks what each DLL exports and imports;
 #   - under wine: mg-host info, renders through each process callback
-#     compared with the Linux build's renders of the same input, state saved
-#     and loaded across the two builds, and the strict-host checks of
+#     compared with the Linux build's renders of the same input, state and
+#     .fxp/.fxb preset files saved and loaded across the two builds, and the
+#     strict-host checks of
 #     mg-conformance; the effect chain's kernels as built for Windows,
 #     against the plain chain;
 #   - under Xvfb: the window part's own tests (mg-editor-window-tests:
@@ -197,6 +198,12 @@ for cb in replacing double accumulating; do
 done
 "$linux_host" render "$linux_dll" "$dry" "$work/linux-params.wav" "${params[@]}" --state-out "$work/linux.state" --quiet
 "$linux_host" info "$linux_dll" | grep -v -e '^file:' -e '^editor:' >"$work/linux-info.txt"
+# A bank whose current program is not the first: loading it must select it.
+preset_settings() { [[ $1 == fxb ]] && echo --program 5; echo "${params[@]}"; }
+for kind in fxp fxb; do
+    "$linux_host" render "$linux_dll" "$dry" "$work/linux-$kind.wav" $(preset_settings "$kind") \
+        --preset-out "$work/linux.$kind" --quiet
+done
 
 info_matches() {
     local preset=$1 out=$work/$preset-info.txt
@@ -232,6 +239,23 @@ state_round_trip() {
     "$linux/bin/mg-render-diff" "$work/linux-params.wav" "$w-params.wav" --max-diff 1e-5 --max-level-delta 0.001
 }
 
+preset_round_trip() {
+    local preset=$1 kind=$2 exe=build/$preset/bin/mg-host.exe dll=build/$preset/lib/MarrowGrit.dll
+    local w=build/windows-test/$preset
+    # Written on Windows from the same settings: the same bytes as on Linux.
+    wine_run "$exe" render "$dll" "$rel_dry" "$w-$kind.wav" $(preset_settings "$kind") \
+        --preset-out "$w.$kind" --quiet
+    cmp "$w.$kind" "$work/linux.$kind"
+    # Linux's file in a fresh Windows instance, and the other way round: the
+    # sound of the settings themselves on each system.
+    wine_run "$exe" render "$dll" "$rel_dry" "$w-from-linux-$kind.wav" --preset-in "build/windows-test/linux.$kind" \
+        --quiet
+    "$linux/bin/mg-render-diff" "$w-$kind.wav" "$w-from-linux-$kind.wav" --max-diff 0 >/dev/null
+    "$linux_host" render "$linux_dll" "$dry" "$work/linux-from-$preset-$kind.wav" --preset-in "$w.$kind" --quiet
+    "$linux/bin/mg-render-diff" "$work/linux-$kind.wav" "$work/linux-from-$preset-$kind.wav" --max-diff 0 >/dev/null
+    "$linux/bin/mg-render-diff" "$work/linux-$kind.wav" "$w-$kind.wav" --max-diff 1e-5 --max-level-delta 0.001
+}
+
 for preset in win32 win64; do
     section "$preset: mg-host under wine"
     check "$preset info: name, 4 parameters, 16 programs, editor 213x326, as on Linux" info_matches "$preset"
@@ -239,6 +263,8 @@ for preset in win32 win64; do
         note "$preset render ($cb) against Linux" render_matches "$preset" "$cb"
     done
     note "$preset state round trip, and across Linux and Windows" state_round_trip "$preset"
+    note "$preset .fxp preset file across Linux and Windows" preset_round_trip "$preset" fxp
+    note "$preset .fxb preset file (current program 5) across Linux and Windows" preset_round_trip "$preset" fxb
     if [[ -f build/$preset/bin/mg-conformance.exe ]]; then
         note "$preset strict-host conformance (mg-conformance)" \
             wine_run "build/$preset/bin/mg-conformance.exe" "build/$preset/lib/MarrowGrit.dll"

@@ -47,8 +47,11 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
 {
     const std::filesystem::path target(path);
     // Hidden, and named by our process so two writers never share one.
+    std::string name = target.filename().string();
+    name.insert(0, 1, '.');
+    name.append(".").append(std::to_string(ProcessId())).append(".tmp");
     std::filesystem::path temporary = target;
-    temporary.replace_filename("." + target.filename().string() + "." + std::to_string(ProcessId()) + ".tmp");
+    temporary.replace_filename(name);
 
     std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
     if (!file)

@@ -5,7 +5,9 @@ Dispatcher seeds are little scripts in the byte language FuzzDispatcher.cpp
 reads: a host session, block sizes changing under running audio, a narrowed
 speaker arrangement, the editor's controls and a state load. State seeds are
 chunks (the first byte picks the order of operations). Image seeds are the
-pedal's three small PNGs plus a few tiny images of other formats.
+pedal's three small PNGs plus a few tiny images of other formats. Preset
+seeds are the pedal's checked-in .fxp/.fxb files, one of them cut short, and
+the two chunk kinds as the host tests' probe plug-in saves them.
 
 Files named regression-* are inputs that once crashed a target, kept as they
 were found (this script leaves them alone): every fuzz run replays them first.
@@ -89,6 +91,12 @@ def png(width, height, colour_type, depth, rows, interlace=0, extra_chunks=b""):
     return b"\x89PNG\r\n\x1a\n" + part(b"IHDR", header) + extra_chunks + part(b"IDAT", zlib.compress(raw)) + part(b"IEND", b"")
 
 
+def fx_file(kind, fields, body):
+    """A preset file: 'CcnK', byteSize, the kind, then big-endian fields."""
+    rest = kind + fields + body
+    return b"CcnK" + struct.pack(">I", len(rest)) + rest
+
+
 def main():
     session = (
         b"\x00"
@@ -146,6 +154,19 @@ def main():
     write("state", "headerless", b"\x04" + chunk([0.5, 0.5, 1.0, 1.0], header=False))
     write("state", "short", b"\x02" + chunk([0.7, 2.0])[:20])
     write("state", "outside-range", b"\x0d" + chunk([-3.0, 1e300, 7.0, float("nan")]))
+
+    presets = ROOT / "tests" / "presets" / "data"
+    (CORPUS / "preset").mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(presets / "marrowgrit.fxp", CORPUS / "preset" / "program.fxp")
+    shutil.copyfile(presets / "marrowgrit.fxb", CORPUS / "preset" / "bank.fxb")
+    write("preset", "bank-cut-short.fxb", (presets / "marrowgrit.fxb").read_bytes()[:1000])
+    probe_chunk = b"gain=0.3000"
+    write("preset", "program-chunk.fxp",
+          fx_file(b"FPCh", struct.pack(">iiii", 1, 0x4D675072, 3, 2) + b"Clean".ljust(28, b"\0"),
+                  struct.pack(">i", len(probe_chunk)) + probe_chunk))
+    write("preset", "bank-chunk.fxb",
+          fx_file(b"FBCh", struct.pack(">iiiii", 2, 0x4D675072, 3, 3, 0).ljust(144, b"\0"),
+                  struct.pack(">i", len(probe_chunk)) + probe_chunk))
 
     for name in ("marrowgrit_led.png", "marrowgrit_switch_01.png", "marrowgrit_switch_02.png"):
         shutil.copyfile(ROOT / "pedal" / "img" / name, CORPUS / "images" / name)

@@ -1,6 +1,6 @@
 // The host side of the conversation, watched from inside a probe plug-in:
 // call order, the answers of the host callback, the time info, each process
-// call, programs, parameters and state chunks.
+// call, programs, parameters, state chunks and preset files.
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -108,6 +108,31 @@ TEST_F(HostProtocol, ProgramComesBeforeParametersAndStateRoundTrips)
     ASSERT_EQ(Render({"--param", "Gain=0.125", "--state-out", state}).exitCode, 0);
     ASSERT_EQ(Render({"--state-in", state}).exitCode, 0);
     ExpectOutput(0.25f);
+}
+
+TEST_F(HostProtocol, PresetFilesLoadAfterTheProgramAndBeforeParameters)
+{
+    const std::string preset = dir_ / "saved.fxp";
+    ASSERT_EQ(Render({"--param", "Gain=0.125", "--preset-out", preset}).exitCode, 0);
+    std::filesystem::remove(log_);
+    ASSERT_EQ(Render({"--program", "1", "--preset-in", preset}).exitCode, 0);
+    ExpectOutput(0.25f);
+    EXPECT_NE(ReadText(log_).find("program 1\nset chunk 1 11\nmains 1\n"), std::string::npos) << ReadText(log_);
+    ASSERT_EQ(Render({"--preset-in", preset, "--param", "Gain=0.5"}).exitCode, 0);
+    ExpectOutput(1.0f);
+
+    // Refused before anything is rendered: another plug-in's file, a name
+    // that says neither kind.
+    std::filesystem::remove(out_);
+    const RunResult other = Render({"--preset-in", std::string(MG_PRESET_DATA) + "/marrowgrit.fxp"});
+    EXPECT_EQ(other.exitCode, 1);
+    EXPECT_EQ(CountLines(other.err), 1) << other.err;
+    EXPECT_NE(other.err.find("'kbq7' (0x6b627137), not for this one, 'MgPr' (0x4d675072)"), std::string::npos)
+        << other.err;
+    const RunResult badName = Render({"--preset-out", dir_ / "saved.preset"});
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_NE(badName.err.find("must end in .fxp"), std::string::npos) << badName.err;
+    EXPECT_FALSE(std::filesystem::exists(out_));
 }
 
 TEST_F(HostProtocol, InfoPrintsTheStableFormat)
