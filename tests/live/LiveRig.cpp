@@ -23,6 +23,13 @@ constexpr int kRate = 48000;
 
 void Quiet(const char*) {}
 
+// The feed's port buffer is the recorder's input: two threads of this
+// process share it, ordered by libjack in ways ThreadSanitizer cannot see.
+std::atomic_ref<float> Shared(float& sample)
+{
+    return std::atomic_ref<float>(sample);
+}
+
 pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv, const char* errFile)
 {
     std::vector<char*> argv;
@@ -245,7 +252,7 @@ int Rig::Feed(jack_nframes_t frames, void* self)
     const double step = 2.0 * M_PI * rig.frequency_.load() / kRate;
     const double amplitude = rig.amplitude_.load();
     for (jack_nframes_t i = 0; i < frames; ++i) {
-        out[i] = static_cast<float>(amplitude * std::sin(rig.phase_));
+        Shared(out[i]).store(static_cast<float>(amplitude * std::sin(rig.phase_)), std::memory_order_relaxed);
         rig.phase_ = std::fmod(rig.phase_ + step, 2.0 * M_PI);
     }
     return 0;
@@ -262,9 +269,10 @@ int Rig::Rec(jack_nframes_t frames, void* self)
         static_cast<std::size_t>(cycle) >= rig.cycles_.size())
         return 0;
     for (int c = 0; c < kChannels; ++c) {
-        const auto* in = static_cast<const float*>(jack_port_get_buffer(rig.recIn_[c], frames));
+        auto* in = static_cast<float*>(jack_port_get_buffer(rig.recIn_[c], frames));
         for (jack_nframes_t i = 0; i < frames; ++i)
-            rig.samples_[static_cast<std::size_t>((start + i) * kChannels + c)] = in[i];
+            rig.samples_[static_cast<std::size_t>((start + i) * kChannels + c)] =
+                Shared(in[i]).load(std::memory_order_relaxed);
     }
     rig.cycles_[static_cast<std::size_t>(cycle)] = Cycle{start, static_cast<int>(frames), rig.xruns_.load()};
     rig.cycleCount_.store(cycle + 1);
