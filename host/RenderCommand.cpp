@@ -14,8 +14,8 @@
 #include "HostReport.h"
 #include "PluginInstance.h"
 #include "PluginSettings.h"
-#include "Progress.h"
 #include "PresetFile.h"
+#include "Progress.h"
 #include "RenderLoop.h"
 #include "Text.h"
 
@@ -109,11 +109,7 @@ void SaveState(PluginInstance& plugin, const RenderOptions& options)
 
 void LoadPreset(PluginInstance& plugin, const RenderOptions& options, const Preset& preset)
 {
-    try {
-        ApplyPreset(plugin, preset);
-    } catch (const Failure& failure) {
-        throw Failure("preset file " + Quoted(options.presetIn) + ": " + failure.what());
-    }
+    ApplyPreset(plugin, preset, options.presetIn);
     if (options.verbose)
         std::fprintf(stderr, "mg-host: preset: '%s' loaded from %s\n", PresetMagicName(preset.kind),
                      Quoted(options.presetIn).c_str());
@@ -179,7 +175,7 @@ int RunRender(const RenderOptions& options)
     if (!options.presetIn.empty())
         preset = ReadPresetFile(options.presetIn);
     if (!options.presetOut.empty())
-        IsBankFileName(options.presetOut);
+        IsBankFileName(options.presetOut); // a name of neither kind is refused before any work
     AudioReader reader(options.input);
     const double rate = reader.SampleRate();
     const auto tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));

@@ -1,22 +1,23 @@
 #pragma once
-// The pedal: a fuzz with a switchable speaker cabinet, on the VST 2.4 binding.
+// The pedal: a fuzz with a switchable speaker cabinet, on the binding of the
+// library it is built into (the VST 2.4 binding for the plug-in).
 #include <limits>
 #include <memory>
 
 #include "BiquadBank.h"
 #include "ChainKernels.h"
 #include "NoiseTable.h"
-#include "vst/IVstPlugin.h"
+#include "BindingPlugin.h"
 
 namespace mg {
 
 class StompSwitch;
 
-class MarrowGrit : public IVstPlugin {
+class MarrowGrit : public BindingPlugin {
 public:
     enum Parameter { kLevel = 0, kAttack, kEffect, kCabinet, kParameterCount };
 
-    explicit MarrowGrit(vst::HostCallback host);
+    explicit MarrowGrit(BindingPlugin::Host host);
     ~MarrowGrit() override;
 
     void OnReset() override;

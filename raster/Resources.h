@@ -8,7 +8,7 @@
 #include <cstddef>
 
 #if defined(_WIN32)
-#  include "framework/core/WindowsApi.h"
+#  include "core/WindowsApi.h"
 #endif
 
 namespace mg {

@@ -1,13 +1,13 @@
 #include "IAudioPlugin.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <stdio.h>
 #include <cstring>
 #include <ctime>
 #include <new>
 
-#include "editor/IGraphics.h"
 #include "Assert.h"
 #include "FixedText.h"
 #include "Trace.h"
@@ -39,15 +39,15 @@ void LocalTimeStamp(char* out, std::size_t capacity)
 } // namespace
 
 IAudioPlugin::IAudioPlugin(int parameterCount, const char* channelIOStr, int presetCount,
-                           const char* effectName, const char* productName, const char* makerName,
-                           std::int32_t version, std::int32_t uniqueId, std::int32_t makerId,
-                           int latency, bool doesMidi, bool stateChunks, bool isInstrument)
-    : uniqueId_(uniqueId), makerId_(makerId), version_(version), doesMidi_(doesMidi),
-      stateChunks_(stateChunks), isInstrument_(isInstrument), latency_(latency)
+                           const PluginIdentity& identity, const PluginOptions& options)
+    : uniqueId_(identity.uniqueId), makerId_(identity.makerId), version_(identity.version),
+      doesMidi_(options.doesMidi), stateChunks_(options.stateChunks), isInstrument_(options.isInstrument),
+      latency_(options.latency)
 {
     char stamp[64];
     LocalTimeStamp(stamp, sizeof stamp);
-    TraceSink("IAudioPlugin::IAudioPlugin", __LINE__, "%s:%s", effectName ? effectName : "", stamp);
+    TraceSink("IAudioPlugin::IAudioPlugin", __LINE__, "%s:%s", identity.effectName ? identity.effectName : "",
+              stamp);
 
     for (int i = 0; i < parameterCount; ++i) parameters_.push_back(std::make_unique<IParameter>());
     for (int i = 0; i < presetCount; ++i) {
@@ -55,9 +55,9 @@ IAudioPlugin::IAudioPlugin(int parameterCount, const char* channelIOStr, int pre
         std::snprintf(preset->name, sizeof preset->name, "- %d -", i + 1);
         presets_.push_back(std::move(preset));
     }
-    CopyBounded(effectName_, effectName);
-    CopyBounded(productName_, productName);
-    CopyBounded(makerName_, makerName);
+    CopyBounded(effectName_, identity.effectName);
+    CopyBounded(productName_, identity.productName);
+    CopyBounded(makerName_, identity.makerName);
 
     ParseChannelString(channelIOStr);
 
@@ -179,6 +179,20 @@ void IAudioPlugin::SetParameterFromGUI(int index, double normalized)
     OnParameterChange(index);
 }
 
+void IAudioPlugin::SetParameterFromHost(int index, double normalized)
+{
+    // A value that is no number would poison the parameter; one outside 0..1
+    // would put it outside its range.
+    if (!std::isfinite(normalized)) return;
+    normalized = std::clamp(normalized, 0.0, 1.0);
+    LockGuard guard(lock_);
+    IParameter* parameter = ParameterAt(index);
+    if (!parameter) return;
+    if (graphics_) graphics_->SetControlsFromParameter(index, normalized, true);
+    parameter->SetFromNormalized(normalized);
+    OnParameterChange(index);
+}
+
 void IAudioPlugin::PushValuesToEditor()
 {
     if (!graphics_) return;
@@ -191,7 +205,7 @@ void IAudioPlugin::ChangeAllParameters()
     for (int i = 0; i < ParameterCount(); ++i) OnParameterChange(i);
 }
 
-void IAudioPlugin::AttachEditorGraphics(IGraphics* graphics)
+void IAudioPlugin::AttachEditorGraphics(IEditorLink* graphics)
 {
     if (!graphics) return;
     LockGuard guard(lock_);

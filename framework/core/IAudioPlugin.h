@@ -10,14 +10,13 @@
 
 #include "Channels.h"
 #include "IByteChunk.h"
+#include "IEditorLink.h"
 #include "IParameter.h"
 #include "IPresetRecord.h"
 #include "MidiMessage.h"
 #include "ReentrantLock.h"
 
 namespace mg {
-
-class IGraphics;
 
 constexpr std::size_t kIdentityTextSize = 128; // 127 characters and the terminator
 
@@ -30,13 +29,22 @@ constexpr std::int32_t FourCC(const char (&s)[5])
                                      static_cast<std::uint32_t>(static_cast<unsigned char>(s[3])));
 }
 
+// Who the plug-in is, as hosts see it. Names are at most 127 characters.
 struct PluginIdentity {
     const char* effectName = "";
     const char* productName = "";
     const char* makerName = "";
     std::int32_t version = 0; // major << 16 | minor << 8 | patch
-    std::int32_t uniqueId = 0;
-    std::int32_t makerId = 0;
+    std::int32_t uniqueId = 0; // FourCC
+    std::int32_t makerId = 0;  // FourCC
+};
+
+// What the plug-in tells its binding beyond its identity.
+struct PluginOptions {
+    int latency = 0;          // samples of processing delay
+    bool doesMidi = false;    // only the binding reads it
+    bool stateChunks = false; // state is stored as chunks
+    bool isInstrument = false;
 };
 
 class IAudioPlugin {
@@ -44,10 +52,8 @@ public:
     static constexpr std::uint32_t kChunkMagic = 0x70666674;   // bytes "tffp"
     static constexpr std::uint32_t kChunkVersion = 0x00010000;
 
-    IAudioPlugin(int parameterCount, const char* channelIOStr, int presetCount,
-                 const char* effectName, const char* productName, const char* makerName,
-                 std::int32_t version, std::int32_t uniqueId, std::int32_t makerId,
-                 int latency, bool doesMidi, bool stateChunks, bool isInstrument);
+    IAudioPlugin(int parameterCount, const char* channelIOStr, int presetCount, const PluginIdentity& identity,
+                 const PluginOptions& options = {});
     virtual ~IAudioPlugin();
 
     IAudioPlugin(const IAudioPlugin&) = delete;
@@ -77,7 +83,7 @@ public:
     virtual void EditorSizeChanged(int width, int height) = 0;
     virtual void OnHostNotice(std::int32_t /*value*/) {}
     virtual void AdaptToHost() = 0;
-    virtual void AttachEditorGraphics(IGraphics* graphics);
+    virtual void AttachEditorGraphics(IEditorLink* graphics);
     virtual void SetBlockLength(int frames);
     virtual void SetLatencySamples(int samples) { latency_ = samples; }
     virtual bool SendMidiMessage(const MidiMessage& message) = 0;
@@ -89,6 +95,10 @@ public:
     int ParameterCount() const { return static_cast<int>(parameters_.size()); }
     bool LegalIO(int inputs, int outputs) const;
     void SetParameterFromGUI(int index, double normalized);
+    // A host's change of a parameter: moves the editor's controls, stores
+    // the value and runs the effect's handler; the host is not told back.
+    // A value that is no number is ignored, one outside 0..1 clamped.
+    void SetParameterFromHost(int index, double normalized);
     void PushValuesToEditor();
     void ChangeAllParameters();
 
@@ -143,7 +153,7 @@ public:
     bool IsOutputConnected(int i) const { return outputChannels_[static_cast<std::size_t>(i)].connected; }
 
     // ---- editor -----------------------------------------------------------
-    IGraphics* EditorGraphics() const { return graphics_.get(); }
+    IGraphics* EditorGraphics() const { return graphics_ ? graphics_->Graphics() : nullptr; }
 
     ReentrantLock& Lock() { return lock_; }
 
@@ -182,7 +192,7 @@ private:
     int blockLength_ = 0;
     int latency_ = 0;
     std::vector<std::unique_ptr<IParameter>> parameters_;
-    std::unique_ptr<IGraphics> graphics_;
+    std::unique_ptr<IEditorLink> graphics_;
     std::vector<std::unique_ptr<IPresetRecord>> presets_;
     int currentPreset_ = 0;
     bool presetEverSelected_ = false;

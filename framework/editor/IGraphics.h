@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/IEditorLink.h"
 #include "editor/IBitmapStrip.h"
 #include "editor/IBlendSpec.h"
 #include "editor/IColourARGB.h"
@@ -27,7 +28,7 @@ class IAudioPlugin;
 class IControl;
 class IParameter;
 
-class IGraphics {
+class IGraphics : public IEditorLink {
 public:
     static constexpr int kDefaultFrameRate = 24;
 
@@ -39,7 +40,7 @@ public:
     // ---- surface, drawing and platform operations ------------------------
     // Makes the width x height draw surface (and the scratch bitmap); false
     // when it could not be allocated.
-    virtual bool CreateDrawSurface();
+    bool CreateDrawSurface() override;
     // Shows that area of the draw surface; nothing to show it on here.
     virtual bool PresentArea(const IRectangle& area);
     // Puts part of a strip's bitmap at `destination`, clipped to the area
@@ -82,7 +83,7 @@ public:
     virtual void* OpenEditorWindow(void* parent);
     virtual void CloseEditorWindow();
     virtual void* WindowHandle() const;
-    virtual ~IGraphics();
+    ~IGraphics() override;
 
     // ---- images ----------------------------------------------------------
     // The strip of image resource `id`, decoded on the first request in the
@@ -114,7 +115,8 @@ public:
     // ---- values from the plug-in side (host threads, plug-in lock held) ----
     // Moves every control bound to `parameterIndex` to the value; a plain
     // (not normalised) value is converted by that parameter first.
-    void SetControlsFromParameter(int parameterIndex, double value, bool normalized);
+    void SetControlsFromParameter(int parameterIndex, double value, bool normalized) override;
+    IGraphics* Graphics() override { return this; }
     // Ignored for an index outside the list.
     void SetControlValueFromPlugin(int controlIndex, double normalized);
 

@@ -10,14 +10,10 @@
 
 namespace mg {
 
-IVstPlugin::IVstPlugin(vst::HostCallback host, int parameterCount, const char* channelIOStr,
-                       int presetCount, const char* effectName, const char* productName,
-                       const char* makerName, std::int32_t version, std::int32_t uniqueId,
-                       std::int32_t makerId, int latency, bool doesMidi, bool stateChunks,
-                       bool isInstrument)
-    : IAudioPlugin(parameterCount, channelIOStr, presetCount, effectName, productName, makerName,
-                   version, uniqueId, makerId, latency, doesMidi, stateChunks, isInstrument),
-      host_(host), doesMidi_(doesMidi)
+IVstPlugin::IVstPlugin(Host host, int parameterCount, const char* channelIOStr, int presetCount,
+                       const PluginIdentity& identity, const PluginOptions& options)
+    : IAudioPlugin(parameterCount, channelIOStr, presetCount, identity, options), host_(host),
+      doesMidi_(options.doesMidi)
 {
     TraceSink("IVstPlugin::IVstPlugin", __LINE__, "%s", EffectName());
 
@@ -31,19 +27,19 @@ IVstPlugin::IVstPlugin(vst::HostCallback host, int parameterCount, const char* c
     effect_.numParams = parameterCount;
     effect_.numInputs = InputChannelCount();
     effect_.numOutputs = OutputChannelCount();
-    effect_.initialDelay = latency;
+    effect_.initialDelay = options.latency;
     effect_.ioRatio = 1.0f;
     effect_.object = this;
-    effect_.uniqueID = uniqueId;
+    effect_.uniqueID = identity.uniqueId;
     effect_.version = EffectVersion(true);
     effect_.processReplacing = &IVstPlugin::VSTProcessReplacing;
     effect_.processDoubleReplacing = &IVstPlugin::VSTProcessDoubleReplacing;
 
-    vst::int32 flags = stateChunks ? (vst::effFlagsCanReplacing | vst::effFlagsCanDoubleReplacing |
+    vst::int32 flags = options.stateChunks ? (vst::effFlagsCanReplacing | vst::effFlagsCanDoubleReplacing |
                                       vst::effFlagsProgramChunks)
                                    : (vst::effFlagsCanReplacing | vst::effFlagsCanDoubleReplacing);
     if (LegalIO(1, -1)) flags |= vst::effFlagsCanMono;
-    if (isInstrument) flags |= vst::effFlagsIsSynth;
+    if (options.isInstrument) flags |= vst::effFlagsIsSynth;
     effect_.flags = flags;
 
     inputArrangement_.numChannels = InputChannelCount();
@@ -154,7 +150,7 @@ void IVstPlugin::AdaptToHost()
 
 // ---- editor -------------------------------------------------------------------------
 
-void IVstPlugin::AttachEditorGraphics(IGraphics* graphics)
+void IVstPlugin::AttachEditorGraphics(IEditorLink* graphics)
 {
     if (!graphics) return;
     IAudioPlugin::AttachEditorGraphics(graphics);

@@ -16,10 +16,11 @@ public:
     // so an absurd announcement cannot make us take gigabytes.
     static constexpr int kMaxBlockLength = 1 << 17;
 
-    IVstPlugin(vst::HostCallback host, int parameterCount, const char* channelIOStr, int presetCount,
-               const char* effectName, const char* productName, const char* makerName,
-               std::int32_t version, std::int32_t uniqueId, std::int32_t makerId, int latency,
-               bool doesMidi, bool stateChunks, bool isInstrument);
+    // What the library's entry point hands an effect's constructor.
+    using Host = vst::HostCallback;
+
+    IVstPlugin(Host host, int parameterCount, const char* channelIOStr, int presetCount,
+               const PluginIdentity& identity, const PluginOptions& options = {});
     ~IVstPlugin() override;
 
     vst::AEffect* Effect() { return &effect_; }
@@ -35,7 +36,7 @@ public:
     int HostId() override;
     void EditorSizeChanged(int width, int height) override;
     void AdaptToHost() override;
-    void AttachEditorGraphics(IGraphics* graphics) override;
+    void AttachEditorGraphics(IEditorLink* graphics) override;
     void SetLatencySamples(int samples) override;
     bool SendMidiMessage(const MidiMessage& message) override;
     bool SendMidiMessages(std::span<const MidiMessage> messages) override;

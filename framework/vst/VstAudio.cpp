@@ -5,7 +5,6 @@
 #include <type_traits>
 
 #include "core/Trace.h"
-#include "editor/IGraphics.h"
 #include "vst/IVstPlugin.h"
 
 namespace mg {
@@ -110,17 +109,7 @@ void VST_CALL IVstPlugin::VSTSetParameter(vst::AEffect* effect, vst::int32 index
     if (!effect || !effect->object) return;
     auto* plugin = static_cast<IVstPlugin*>(effect->object);
     TraceSink("IVstPlugin::VSTSetParameter", __LINE__, "%d:%f", index, static_cast<double>(value));
-    // A value that is no number would poison the parameter; one outside 0..1
-    // would put it outside its range.
-    if (!std::isfinite(value)) return;
-    const double normalized = std::clamp(static_cast<double>(value), 0.0, 1.0);
-    LockGuard guard(plugin->Lock());
-    IParameter* parameter = plugin->ParameterAt(index);
-    if (!parameter) return;
-    if (IGraphics* graphics = plugin->EditorGraphics())
-        graphics->SetControlsFromParameter(index, normalized, true);
-    parameter->SetFromNormalized(normalized);
-    plugin->OnParameterChange(index);
+    plugin->SetParameterFromHost(index, static_cast<double>(value));
 }
 
 } // namespace mg

@@ -1,7 +1,7 @@
 #pragma once
 // The bytes of .fxp and .fxb preset files, without any plug-in: a file is
-// parsed into a Preset, and a Preset is serialised back into the same bytes.
-// Every field is big-endian on disk, whatever the machine.
+// parsed into a Preset, and a Preset is serialised into bytes that parse
+// back to it. Every field is big-endian on disk, whatever the machine.
 //
 //   .fxp  'FxCk'  one program as a parameter list
 //         'FPCh'  one program as the plug-in's opaque chunk

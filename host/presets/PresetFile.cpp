@@ -196,9 +196,13 @@ Preset ReadPresetFile(const std::string& path)
     }
 }
 
-void ApplyPreset(PluginInstance& plugin, const Preset& preset)
+void ApplyPreset(PluginInstance& plugin, const Preset& preset, const std::string& path)
 {
-    CheckAgainst(plugin, preset);
+    try {
+        CheckAgainst(plugin, preset);
+    } catch (const Failure& failure) {
+        throw Failure("preset file " + Quoted(path) + ": " + failure.what());
+    }
     switch (preset.kind) {
     case PresetKind::Program:
         SetParameters(plugin, preset.params);
@@ -226,12 +230,7 @@ void ApplyPreset(PluginInstance& plugin, const Preset& preset)
 
 void LoadPresetFile(PluginInstance& plugin, const std::string& path)
 {
-    const Preset preset = ReadPresetFile(path);
-    try {
-        ApplyPreset(plugin, preset);
-    } catch (const Failure& failure) {
-        throw Failure("preset file " + Quoted(path) + ": " + failure.what());
-    }
+    ApplyPreset(plugin, ReadPresetFile(path), path);
 }
 
 Preset CapturePreset(PluginInstance& plugin, bool bank)

@@ -27,9 +27,9 @@ void LoadPresetFile(PluginInstance& plugin, const std::string& path);
 void SavePresetFile(PluginInstance& plugin, const std::string& path);
 
 // The two halves of LoadPresetFile, for callers that read the file before
-// the plug-in is loaded. ReadPresetFile's messages name the file.
+// the plug-in is loaded. Messages name the file at `path`.
 Preset ReadPresetFile(const std::string& path);
-void ApplyPreset(PluginInstance& plugin, const Preset& preset);
+void ApplyPreset(PluginInstance& plugin, const Preset& preset, const std::string& path);
 
 // What SavePresetFile makes of the plug-in, without writing it.
 Preset CapturePreset(PluginInstance& plugin, bool bank);

@@ -10,8 +10,9 @@ namespace mg::test {
 class TestPlugin : public IAudioPlugin {
 public:
     explicit TestPlugin(int parameters = 2, const char* channels = "1-1 2-2", int presets = 4)
-        : IAudioPlugin(parameters, channels, presets, "Test", "", "maker", 0x10203,
-                       FourCC("tst1"), FourCC("Mkr1"), 0, false, false, false)
+        : IAudioPlugin(parameters, channels, presets,
+                       PluginIdentity{.effectName = "Test", .makerName = "maker", .version = 0x10203,
+                                      .uniqueId = FourCC("tst1"), .makerId = FourCC("Mkr1")})
     {
     }
 

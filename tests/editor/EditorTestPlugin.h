@@ -16,8 +16,9 @@ class EditorTestPlugin : public IAudioPlugin {
 public:
     // Parameter 0 continuous 0..1, 1 a choice "Off"/"On", 2 continuous 0..10.
     EditorTestPlugin()
-        : IAudioPlugin(3, "1-1", 1, "EditorTest", "", "maker", 0x10000, FourCC("edt1"), FourCC("Mkr1"), 0, false,
-                       false, false)
+        : IAudioPlugin(3, "1-1", 1,
+                       PluginIdentity{.effectName = "EditorTest", .makerName = "maker", .version = 0x10000,
+                                      .uniqueId = FourCC("edt1"), .makerId = FourCC("Mkr1")})
     {
         ParameterAt(0)->InitContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
         ParameterAt(1)->InitChoice("Switch", 0, 2);

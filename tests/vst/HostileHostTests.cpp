@@ -15,8 +15,9 @@ vst::intptr VST_CALL QuietHost(vst::AEffect*, vst::int32, vst::int32, vst::intpt
 class Halver : public mg::IVstPlugin {
 public:
     explicit Halver(vst::HostCallback host)
-        : IVstPlugin(host, 0, "2-2", 1, "Halver", "", "tonewrights", 0x10000, mg::FourCC("hlvr"),
-                     mg::FourCC("Tnwr"), 0, false, false, false)
+        : IVstPlugin(host, 0, "2-2", 1,
+                     mg::PluginIdentity{.effectName = "Halver", .makerName = "tonewrights", .version = 0x10000,
+                                        .uniqueId = mg::FourCC("hlvr"), .makerId = mg::FourCC("Tnwr")})
     {
     }
     void ProcessBlock(double** inputs, double** outputs, int frames) override
