@@ -86,6 +86,8 @@ struct Deactivation {
 
 int Run(const LiveOptions& options)
 {
+    if (!options.saveFile.empty())
+        host::IsBankFileName(options.saveFile); // a name that is neither .fxp nor .fxb fails now, not at the end
     StopEvents stops; // first: every thread after it leaves SIGINT and SIGTERM to it
     JackSession jack(options.clientName);
     host::HostContext host(jack.SampleRate(), jack.BufferSize());
