@@ -5,88 +5,16 @@
 #include <string_view>
 #include <utility>
 
+#include "ArgReader.h"
 #include "Failure.h"
 #include "Text.h"
 
 namespace mg::host {
 namespace {
 
-// Walks argv, handing out options with their values and the positionals.
-class ArgReader {
-public:
-    ArgReader(int argc, const char* const* argv, int first) : argc_(argc), argv_(argv), next_(first) {}
-
-    bool Done() const { return next_ >= argc_; }
-
-    // The next word; sets `isOption` and, for `--name=value`, `inlineValue`.
-    std::string Next(bool& isOption)
-    {
-        std::string word = argv_[next_++];
-        inlineValue_.reset();
-        isOption = false;
-        if (!endOfOptions_ && word == "--") {
-            endOfOptions_ = true;
-            return Done() ? std::string() : Next(isOption);
-        }
-        if (!endOfOptions_ && word.size() > 1 && word[0] == '-') {
-            isOption = true;
-            const auto eq = word.find('=');
-            if (eq != std::string::npos && word.rfind("--", 0) == 0) {
-                inlineValue_ = word.substr(eq + 1);
-                word.erase(eq);
-            }
-        }
-        return word;
-    }
-
-    std::string Value(const std::string& option)
-    {
-        if (inlineValue_) {
-            std::string value = *inlineValue_;
-            inlineValue_.reset();
-            return value;
-        }
-        if (Done())
-            throw UsageError("option " + option + " needs a value");
-        return argv_[next_++];
-    }
-
-    void NoValue(const std::string& option) const
-    {
-        if (inlineValue_)
-            throw UsageError("option " + option + " takes no value");
-    }
-
-private:
-    int argc_;
-    const char* const* argv_;
-    int next_;
-    bool endOfOptions_ = false;
-    std::optional<std::string> inlineValue_;
-};
-
 std::string SeeHelp()
 {
     return " (see mg-host --help)";
-}
-
-ParamSetting ParseParam(const std::string& text)
-{
-    // The last '=' splits: names may contain one, numbers never do.
-    const auto eq = text.rfind('=');
-    if (eq == std::string::npos || eq == 0)
-        throw UsageError("--param needs NAME=VALUE, got " + Quoted(text));
-    ParamSetting setting;
-    setting.name = text.substr(0, eq);
-    const std::string value = text.substr(eq + 1);
-    const auto number = ParseNumber(value);
-    if (!number)
-        throw UsageError("value " + Quoted(value) + " for parameter " + Quoted(setting.name) + " is not a number");
-    if (*number < 0.0 || *number > 1.0)
-        throw UsageError("value " + Quoted(value) + " for parameter " + Quoted(setting.name) +
-                         " is outside 0..1 (parameters are normalised)");
-    setting.value = *number;
-    return setting;
 }
 
 int ParseBlock(const std::string& text)
@@ -175,14 +103,7 @@ RenderOptions ParseRender(ArgReader& args)
             options.block = ParseBlock(args.Value(word));
         } else if (word == "--callback") {
             options.callback = ParseCallback(args.Value(word));
-        } else if (word == "--param") {
-            options.params.push_back(ParseParam(args.Value(word)));
-        } else if (word == "--program") {
-            const std::string value = args.Value(word);
-            const auto program = ParseIndex(value);
-            if (!program)
-                throw UsageError("--program needs a program number from 0, got " + Quoted(value));
-            options.program = *program;
+        } else if (ReadSettingOption(word, args, options.settings)) {
         } else if (word == "--state-in") {
             options.stateIn = args.Value(word);
         } else if (word == "--state-out") {

@@ -7,15 +7,11 @@
 #include <vector>
 
 #include "AudioFile.h"
+#include "PluginSettings.h"
 
 namespace mg::host {
 
 enum class CallbackKind { Replacing, Double, Accumulating };
-
-struct ParamSetting {
-    std::string name; // as given: a parameter name or an index
-    double value = 0.0;
-};
 
 struct InfoOptions {
     std::string plugin;
@@ -28,8 +24,7 @@ struct RenderOptions {
     std::string output;
     int block = 512;
     CallbackKind callback = CallbackKind::Replacing;
-    std::vector<ParamSetting> params;
-    std::optional<int> program;
+    PluginSettings settings; // --param, --program
     std::string stateIn;
     std::string stateOut;
     std::string presetIn;  // .fxp or .fxb

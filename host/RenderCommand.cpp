@@ -13,6 +13,7 @@
 #include "HostContext.h"
 #include "HostReport.h"
 #include "PluginInstance.h"
+#include "PluginSettings.h"
 #include "PresetFile.h"
 #include "Progress.h"
 #include "RenderLoop.h"
@@ -75,21 +76,6 @@ void CheckCallback(const PluginInstance& plugin, CallbackKind kind)
     }
 }
 
-int ResolveParameter(PluginInstance& plugin, const std::string& name)
-{
-    const int count = plugin.Effect().numParams;
-    const int byName = plugin.FindParameter(name);
-    if (byName >= 0)
-        return byName;
-    if (const auto index = ParseIndex(name)) {
-        if (*index < count)
-            return *index;
-        throw Failure("parameter index " + std::to_string(*index) + " is out of range (the plug-in has " +
-                      std::to_string(count) + " parameters)");
-    }
-    throw Failure("unknown parameter " + Quoted(name) + " (mg-host info PLUGIN lists them)");
-}
-
 void LoadState(PluginInstance& plugin, const RenderOptions& options, const std::vector<std::uint8_t>& state)
 {
     const vst::intptr answer = plugin.SetChunk(state);
@@ -127,27 +113,6 @@ void LoadPreset(PluginInstance& plugin, const RenderOptions& options, const Pres
     if (options.verbose)
         std::fprintf(stderr, "mg-host: preset: '%s' loaded from %s\n", PresetMagicName(preset.kind),
                      Quoted(options.presetIn).c_str());
-}
-
-void SetProgram(PluginInstance& plugin, int program)
-{
-    const int count = plugin.Effect().numPrograms;
-    if (program >= count)
-        throw Failure("program " + std::to_string(program) + " is out of range (the plug-in has " +
-                      std::to_string(count) + " programs)");
-    plugin.Dispatch(vst::effSetProgram, 0, program);
-}
-
-void SetParameters(PluginInstance& plugin, const RenderOptions& options)
-{
-    for (const auto& setting : options.params) {
-        const int index = ResolveParameter(plugin, setting.name);
-        plugin.SetParameter(index, static_cast<float>(setting.value));
-        if (options.verbose)
-            std::fprintf(stderr, "mg-host: param [%d] %s = %s %s\n", index,
-                         Printable(plugin.ParamName(index)).c_str(), Printable(plugin.ParamDisplay(index)).c_str(),
-                         Printable(plugin.ParamLabel(index)).c_str());
-    }
 }
 
 void NoteChannels(const RenderOptions& options, int fileChannels, int inputs)
@@ -232,11 +197,10 @@ int RunRender(const RenderOptions& options)
         plugin.Dispatch(vst::effSetProcessPrecision, 0, options.callback == CallbackKind::Double ? 1 : 0);
     if (!state.empty())
         LoadState(plugin, options, state);
-    if (options.program)
-        SetProgram(plugin, *options.program);
+    ApplyProgram(plugin, options.settings);
     if (preset)
         LoadPreset(plugin, options, *preset);
-    SetParameters(plugin, options);
+    ApplyParameters(plugin, options.settings, options.verbose ? stderr : nullptr, "mg-host");
 
     NoteChannels(options, reader.Channels(), inputs);
     if (options.verbose)

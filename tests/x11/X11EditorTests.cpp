@@ -25,26 +25,8 @@ constexpr int kFootX = 100, kFootY = 190;
 constexpr int kKnobX = 50, kKnobY = 118; // on the Level knob
 constexpr int kCabinetSwitch = 2;        // control index
 
-bool InCi()
-{
-    const char* ci = std::getenv("CI");
-    return ci && *ci && std::strcmp(ci, "false") != 0 && std::strcmp(ci, "0") != 0;
-}
-
-// The headless editor after the host opened the plug-in and showed the
-// editor, then `script` (pedal-snapshot's words).
-std::unique_ptr<mg::IMemoryBitmap> Headless(const std::string& script)
-{
-    mg::snapshot::EditorSession session;
-    std::string error;
-    EXPECT_TRUE(session.RunScript("open\nshow\n" + script, error)) << error;
-    const mg::IBitmap& picture = session.Picture();
-    auto copy = std::make_unique<mg::IMemoryBitmap>(picture.Width(), picture.Height());
-    for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x)
-            copy->Pixels()[y * copy->RowSpan() + x] = picture.Pixels()[y * picture.RowSpan() + x] & 0xFFFFFFu;
-    return copy;
-}
+using mg::test::Headless;
+using mg::test::InCi;
 
 class X11Editor : public ::testing::Test {
 protected:
@@ -85,6 +67,7 @@ protected:
     void ExpectScreenAsHeadless(const std::string& script, const char* name)
     {
         const auto expected = Headless(script);
+        ASSERT_NE(expected, nullptr) << "the headless editor did not run " << script;
         std::unique_ptr<mg::IMemoryBitmap> shot;
         const bool same = host_->Idle(3000ms, [&] {
             shot = host_->Screenshot(width_, height_);

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <thread>
 
+#include "EditorSession.h"
 #include "editor/x11/Freed.h"
 
 extern char** environ;
@@ -248,11 +249,18 @@ std::vector<xcb_window_t> X11Host::Children(xcb_window_t window) const
 
 std::unique_ptr<IMemoryBitmap> X11Host::Screenshot(int width, int height) const
 {
+    return ScreenArea(c_, kParentX, kParentY, width, height);
+}
+
+std::unique_ptr<IMemoryBitmap> ScreenArea(xcb_connection_t* c, int x, int y, int width, int height)
+{
     // The screen itself: the root window shows every window as it is drawn.
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     Freed<xcb_get_image_reply_t> image(xcb_get_image_reply(
-        c_,
-        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, screen_->root, kParentX, kParentY,
-                      static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), ~0u),
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(x),
+                      static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width),
+                      static_cast<std::uint16_t>(height), ~0u),
         nullptr));
     if (!image || image->depth != 24) return nullptr;
     const int length = xcb_get_image_data_length(image.p);
@@ -262,6 +270,25 @@ std::unique_ptr<IMemoryBitmap> X11Host::Screenshot(int width, int height) const
     std::memcpy(shot->Pixels(), xcb_get_image_data(image.p), static_cast<std::size_t>(width) * height * 4);
     for (int i = 0; i < width * height; ++i) shot->Pixels()[i] &= 0xFFFFFFu;
     return shot;
+}
+
+std::unique_ptr<IMemoryBitmap> Headless(const std::string& script)
+{
+    snapshot::EditorSession session;
+    std::string error;
+    if (!session.RunScript("open\nshow\n" + script, error)) return nullptr;
+    const IBitmap& picture = session.Picture();
+    auto copy = std::make_unique<IMemoryBitmap>(picture.Width(), picture.Height());
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            copy->Pixels()[y * copy->RowSpan() + x] = picture.Pixels()[y * picture.RowSpan() + x] & 0xFFFFFFu;
+    return copy;
+}
+
+bool InCi()
+{
+    const char* ci = std::getenv("CI");
+    return ci && *ci && std::strcmp(ci, "false") != 0 && std::strcmp(ci, "0") != 0;
 }
 
 int X11Host::ServerClientCount() const

@@ -102,4 +102,15 @@ private:
 // Pixels whose red, green and blue differ.
 int DifferentPixels(const IBitmap& a, const IBitmap& b);
 
+// What the screen shows at (x, y), width x height, as 0x00RRGGBB pixels.
+std::unique_ptr<IMemoryBitmap> ScreenArea(xcb_connection_t* c, int x, int y, int width, int height);
+
+// The headless editor after a host opened the plug-in and showed the
+// editor, then `script` (pedal-snapshot's words), as 0x00RRGGBB pixels.
+std::unique_ptr<IMemoryBitmap> Headless(const std::string& script);
+
+// Whether CI runs this: there, missing tools fail the tests instead of
+// skipping them.
+bool InCi();
+
 } // namespace mg::test

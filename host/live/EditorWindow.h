@@ -1,0 +1,43 @@
+#pragma once
+// A top-level X11 window, titled with the plug-in's name, that holds the
+// plug-in's editor: effEditGetRect for its size, effEditOpen with the
+// window, effEditIdle on request, effEditClose before the window goes.
+#include <xcb/xcb.h>
+
+#include <string>
+
+namespace mg::host {
+class PluginInstance;
+}
+
+namespace mg::live {
+
+class EditorWindow {
+public:
+    // Throws host::Failure when there is no X server or the editor refuses
+    // to open.
+    EditorWindow(host::PluginInstance& plugin, const std::string& title);
+    ~EditorWindow();
+    EditorWindow(const EditorWindow&) = delete;
+    EditorWindow& operator=(const EditorWindow&) = delete;
+
+    // The connection's file descriptor, readable when events wait.
+    int Fd() const { return xcb_get_file_descriptor(c_); }
+    // Takes the waiting events; false once the window is closed or the
+    // X server is gone.
+    bool HandleEvents();
+    void Idle();
+
+private:
+    xcb_atom_t Atom(const char* name);
+    void SetProperty(xcb_atom_t property, xcb_atom_t type, int format, const void* data, std::size_t count);
+
+    host::PluginInstance& plugin_;
+    xcb_connection_t* c_ = nullptr;
+    xcb_window_t window_ = 0;
+    xcb_atom_t deleteWindow_ = 0;
+    bool editorOpen_ = false;
+    bool destroyed_ = false;
+};
+
+} // namespace mg::live

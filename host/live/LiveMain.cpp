@@ -1,0 +1,157 @@
+// mg-live: plays a VST 2.4 plug-in live through a JACK server, with its
+// editor in a window, and keeps its state between runs.
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "EditorWindow.h"
+#include "Failure.h"
+#include "Guarded.h"
+#include "HostContext.h"
+#include "JackSession.h"
+#include "LiveLoop.h"
+#include "LiveOptions.h"
+#include "LiveProcessor.h"
+#include "LiveState.h"
+#include "Platform.h"
+#include "PluginInstance.h"
+#include "PluginSettings.h"
+#include "Text.h"
+#include "presets/PresetFile.h"
+
+#ifndef MG_HOST_VERSION
+#  define MG_HOST_VERSION "0"
+#endif
+
+namespace mg::live {
+namespace {
+
+using host::Failure;
+using host::Printable;
+
+// Beyond any real speaker layout; a larger count is a broken descriptor.
+constexpr int kMaxChannels = 256;
+
+void CheckPlugin(host::PluginInstance& plugin, bool doublePrecision)
+{
+    const vst::AEffect& effect = plugin.Effect();
+    if (effect.numOutputs <= 0)
+        throw Failure("the plug-in has no outputs; there is nothing to play");
+    if (effect.numInputs < 0 || effect.numInputs > kMaxChannels || effect.numOutputs > kMaxChannels)
+        throw Failure("the plug-in reports " + std::to_string(effect.numInputs) + " inputs and " +
+                      std::to_string(effect.numOutputs) + " outputs; 0 to " + std::to_string(kMaxChannels) +
+                      " are supported");
+    if (!doublePrecision && !effect.processReplacing)
+        throw Failure("the plug-in has no processReplacing");
+    if (doublePrecision && (!plugin.HasFlag(vst::effFlagsCanDoubleReplacing) || !effect.processDoubleReplacing))
+        throw Failure("the plug-in cannot process doubles; leave out --callback double");
+}
+
+std::string DisplayName(host::PluginInstance& plugin, const std::string& path)
+{
+    std::string name = Printable(plugin.EffectName());
+    if (name.empty())
+        name = Printable(plugin.ProductString());
+    if (name.empty())
+        name = std::filesystem::path(path).stem().string();
+    return name;
+}
+
+std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::PluginInstance& plugin,
+                                         const std::string& name)
+{
+    if (options.noGui)
+        return nullptr;
+    if (!host::HaveDisplay()) {
+        std::fprintf(stderr, "mg-live: no display; running without a window\n");
+        return nullptr;
+    }
+    if (!plugin.HasFlag(vst::effFlagsHasEditor)) {
+        std::fprintf(stderr, "mg-live: %s has no editor; running without a window\n", name.c_str());
+        return nullptr;
+    }
+    try {
+        return std::make_unique<EditorWindow>(plugin, name);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "mg-live: %s; running without a window\n", Printable(failure.what()).c_str());
+        return nullptr;
+    }
+}
+
+// Stops the callbacks before anything they use goes away, on every way out.
+struct Deactivation {
+    JackSession& jack;
+    ~Deactivation() { jack.Deactivate(); }
+};
+
+int Run(const LiveOptions& options)
+{
+    if (!options.saveFile.empty())
+        host::IsBankFileName(options.saveFile); // a name that is neither .fxp nor .fxb fails now, not at the end
+    StopEvents stops; // first: every thread after it leaves SIGINT and SIGTERM to it
+    JackSession jack(options.clientName);
+    host::HostContext host(jack.SampleRate(), jack.BufferSize());
+    host::PluginInstance plugin(options.plugin, host);
+    CheckPlugin(plugin, options.doublePrecision);
+    const std::string name = DisplayName(plugin, options.plugin);
+    const std::filesystem::path stateFile = StateFile(plugin.Effect().uniqueID);
+
+    LiveProcessor processor(plugin, host, options.doublePrecision);
+    processor.Prepare(jack.SampleRate(), jack.BufferSize());
+    if (!options.loadFile.empty())
+        host::LoadPresetFile(plugin, options.loadFile);
+    else if (!options.fresh)
+        RestoreState(plugin, stateFile);
+    host::ApplyProgram(plugin, options.settings);
+    host::ApplyParameters(plugin, options.settings);
+    processor.Start();
+
+    jack.Activate(processor, stops.ShutdownFd());
+    Deactivation deactivation{jack};
+    if (!options.noConnect)
+        jack.Connect(options.inputs, options.outputs);
+    std::unique_ptr<EditorWindow> window = OpenWindow(options, plugin, name);
+    std::fprintf(stderr, "mg-live: playing %s as JACK client \"%s\" (%d Hz, %d frames); %s to stop\n", name.c_str(),
+                 Printable(jack.ClientName()).c_str(), static_cast<int>(jack.SampleRate()), jack.BufferSize(),
+                 window ? "close the window or press Ctrl+C" : "press Ctrl+C");
+
+    const StopReason reason = stops.Wait(window.get());
+    window.reset();
+    jack.Deactivate();
+    processor.Stop();
+
+    if (stateFile.empty())
+        std::fprintf(stderr, "mg-live: note: neither XDG_CONFIG_HOME nor HOME is set; the state is not kept\n");
+    else
+        SaveState(plugin, stateFile);
+    if (!options.saveFile.empty())
+        host::SavePresetFile(plugin, options.saveFile);
+    if (reason == StopReason::ServerGone) {
+        std::fprintf(stderr, "mg-live: error: the JACK server went away; the state is saved in %s\n",
+                     stateFile.empty() ? "no file" : stateFile.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace mg::live
+
+int main(int argc, char** argv)
+{
+    using namespace mg::live;
+    return mg::host::Guarded("mg-live", [&] {
+        const LiveOptions options = ParseLiveOptions(argc, argv);
+        switch (options.kind) {
+        case LiveOptions::Kind::Help:
+            std::fputs(LiveUsageText(), stdout);
+            return 0;
+        case LiveOptions::Kind::Version:
+            std::printf("mg-live %s\n", MG_HOST_VERSION);
+            return 0;
+        case LiveOptions::Kind::Run:
+            return Run(options);
+        }
+        return 0;
+    });
+}

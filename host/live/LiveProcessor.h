@@ -1,0 +1,65 @@
+#pragma once
+// The real-time side of mg-live: one JACK period through the plug-in.
+//
+// Process() runs on the audio thread and takes no lock, makes no system call
+// and allocates nothing. The control side (Start, Reconfigure, Stop) runs on
+// other threads; it closes a gate, waits until no period is inside, and only
+// then touches the plug-in's setup or the buffers, so the audio thread never
+// sees a half-made change. A period that finds the gate closed is silence.
+#include <atomic>
+#include <vector>
+
+#include "VstAbi.h"
+
+namespace mg::host {
+class HostContext;
+class PluginInstance;
+} // namespace mg::host
+
+namespace mg::live {
+
+class LiveProcessor {
+public:
+    LiveProcessor(host::PluginInstance& plugin, host::HostContext& host, bool doublePrecision);
+    LiveProcessor(const LiveProcessor&) = delete;
+    LiveProcessor& operator=(const LiveProcessor&) = delete;
+
+    int Inputs() const { return inputs_; }
+    int Outputs() const { return outputs_; }
+
+    // Control side. Prepare gives the suspended plug-in its settings, Start
+    // resumes it; Reconfigure suspends, sets new values and resumes (nothing
+    // when both are the same); Stop suspends it for good.
+    void Prepare(double sampleRate, int frames);
+    void Start();
+    void Reconfigure(double sampleRate, int frames);
+    void Stop();
+
+    // Audio thread. `in` has Inputs() buffers, `out` Outputs(), each of
+    // `frames` samples.
+    void Process(float* const* in, float* const* out, int frames) noexcept;
+
+private:
+    void Close();
+    void Open();
+    void Setup(double sampleRate, int frames);
+
+    host::PluginInstance& plugin_;
+    host::HostContext& host_;
+    vst::AEffect* effect_;
+    const bool double_;
+    const int inputs_;
+    const int outputs_;
+    double sampleRate_ = 0.0;
+    int frames_ = 0;
+    int capacity_ = 0; // frames the buffers hold
+    std::atomic<bool> open_{false};
+    std::atomic<int> inside_{0};
+    std::vector<float*> in_;
+    std::vector<float*> out_;
+    std::vector<double> doubles_; // inputs then outputs, capacity_ frames each
+    std::vector<double*> in64_;
+    std::vector<double*> out64_;
+};
+
+} // namespace mg::live

@@ -1,0 +1,67 @@
+#include "LiveState.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Failure.h"
+#include "Text.h"
+#include "presets/PresetFile.h"
+
+namespace mg::live {
+namespace {
+
+std::string IdName(std::int32_t uniqueId)
+{
+    const std::string chars = host::FourChars(uniqueId);
+    bool plain = true;
+    for (char c : chars)
+        plain = plain && std::isalnum(static_cast<unsigned char>(c));
+    if (plain)
+        return chars;
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", static_cast<std::uint32_t>(uniqueId));
+    return hex;
+}
+
+} // namespace
+
+std::filesystem::path StateFile(std::int32_t uniqueId)
+{
+    std::filesystem::path folder;
+    // A relative XDG_CONFIG_HOME is invalid and to be ignored.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (config && *config == '/')
+        folder = config;
+    else if (home && *home)
+        folder = std::filesystem::path(home) / ".config";
+    else
+        return {};
+    return folder / "mg-live" / (IdName(uniqueId) + ".fxp");
+}
+
+void RestoreState(host::PluginInstance& plugin, const std::filesystem::path& file)
+{
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::exists(file, ec))
+        return;
+    try {
+        host::LoadPresetFile(plugin, file.string());
+    } catch (const host::Failure& failure) {
+        std::fprintf(stderr, "mg-live: warning: the last state was not restored: %s\n",
+                     host::Printable(failure.what()).c_str());
+    }
+}
+
+void SaveState(host::PluginInstance& plugin, const std::filesystem::path& file)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec)
+        throw host::Failure("cannot make the folder " + host::Quoted(file.parent_path().string()) + ": " +
+                            ec.message());
+    host::SavePresetFile(plugin, file.string());
+}
+
+} // namespace mg::live

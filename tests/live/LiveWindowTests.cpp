@@ -1,0 +1,152 @@
+// mg-live's window on an X server of the test's own: the pedal's editor in
+// a top-level window titled with its name, drawn as the headless editor
+// draws it, a footswitch click that reaches the sound, and closing the
+// window as the way out. Under ThreadSanitizer this also races the process
+// callback against the window thread.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "HostTestSupport.h"
+#include "LiveRig.h"
+#include "X11TestHost.h"
+#include "editor/x11/Freed.h"
+
+using namespace std::chrono_literals;
+using mg::livetest::Child;
+using mg::livetest::Rig;
+using mg::x11::Freed;
+
+namespace {
+
+constexpr int kWidth = 213, kHeight = 326; // the pedal's editor
+constexpr int kFootX = 100, kFootY = 190;
+
+std::string Title(xcb_connection_t* c, xcb_window_t window)
+{
+    Freed<xcb_get_property_reply_t> name(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 0, 256), nullptr));
+    if (!name)
+        return {};
+    return std::string(static_cast<const char*>(xcb_get_property_value(name.p)),
+                       static_cast<std::size_t>(xcb_get_property_value_length(name.p)));
+}
+
+// The top-level windows titled `title`.
+std::vector<xcb_window_t> WindowsTitled(xcb_connection_t* c, const std::string& title)
+{
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    Freed<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, screen->root), nullptr));
+    std::vector<xcb_window_t> found;
+    if (!tree)
+        return found;
+    const xcb_window_t* children = xcb_query_tree_children(tree.p);
+    for (int i = 0; i < xcb_query_tree_children_length(tree.p); ++i)
+        if (Title(c, children[i]) == title)
+            found.push_back(children[i]);
+    return found;
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const std::string& name)
+{
+    Freed<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
+    return atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// What a window manager sends when the user closes the window.
+void RequestClose(xcb_connection_t* c, xcb_window_t window)
+{
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = Atom(c, "WM_PROTOCOLS");
+    message.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+}
+
+bool ScreenShows(xcb_connection_t* c, const std::string& script)
+{
+    const auto expected = mg::test::Headless(script);
+    return expected && mg::livetest::WaitUntil(
+                           [&] {
+                               const auto shot = mg::test::ScreenArea(c, 0, 0, kWidth, kHeight);
+                               return shot && mg::test::DifferentPixels(*shot, *expected) == 0;
+                           },
+                           5s);
+}
+
+// Of the periods recorded with no new xrun, the share whose out_1 is the
+// fed signal itself: the pedal's bypass.
+double BypassedShare(Rig& rig)
+{
+    rig.Restart();
+    rig.Record(true);
+    EXPECT_TRUE(rig.WaitForFrames(19200, 20s));
+    rig.Record(false);
+    int bypassed = 0, clean = 0;
+    const auto cycles = rig.Cycles();
+    for (const auto& cycle : cycles) {
+        if (cycle.xruns != cycles.front().xruns)
+            continue;
+        bool same = true;
+        for (std::int64_t i = cycle.start; i < cycle.start + cycle.frames; ++i)
+            same = same && rig.At(i, 1) == rig.At(i, 0);
+        bypassed += same;
+        ++clean;
+    }
+    return clean ? double(bypassed) / clean : -1.0;
+}
+
+} // namespace
+
+TEST(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
+{
+    mg::test::XServer display;
+    mg::livetest::JackServer jack;
+    for (const std::string& problem : {display.Problem(), jack.Problem()}) {
+        if (problem.empty())
+            continue;
+        if (mg::test::InCi())
+            FAIL() << "CI must run the mg-live window tests: " << problem;
+        GTEST_SKIP() << problem;
+    }
+    if (!mg::test::HaveProgram("xdotool")) {
+        if (mg::test::InCi())
+            FAIL() << "CI must run the mg-live window tests: no xdotool";
+        GTEST_SKIP() << "no xdotool";
+    }
+    mg::hosttest::TempDir dir;
+    Rig rig(1.0);
+    ASSERT_TRUE(rig.Ok());
+    Child live({MG_LIVE_PATH, PEDAL_PATH, "--fresh", "--name", "mgl-live", "--in", "mgl-feed:out", "--out",
+                "mgl-rec:in_2", "--out", "mgl-rec:in_3"},
+               {"XDG_CONFIG_HOME=" + dir / "config"}, dir / "err.txt");
+    ASSERT_TRUE(mg::livetest::WaitUntil([&] { return live.Err().find("mg-live: playing") != std::string::npos; },
+                                        20s))
+        << live.Err();
+
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    const auto windows = WindowsTitled(c, "Marrow-Grit[M]");
+    ASSERT_EQ(windows.size(), 1u) << "one top-level window titled with the plug-in's name";
+    EXPECT_TRUE(ScreenShows(c, "")) << "the editor as the headless editor draws it";
+
+    rig.Play(196.0, 0.4);
+    EXPECT_LT(BypassedShare(rig), 0.1) << "the fuzz is on";
+    ASSERT_TRUE(mg::test::RunProgram({"xdotool", "mousemove", std::to_string(kFootX), std::to_string(kFootY),
+                                      "click", "1"}));
+    EXPECT_TRUE(ScreenShows(c, "click 100 190")) << "the footswitch and its LED, off";
+    std::this_thread::sleep_for(100ms);
+    EXPECT_GT(BypassedShare(rig), 0.9) << "the click reached the sound: the pedal is bypassed";
+
+    RequestClose(c, windows[0]);
+    EXPECT_EQ(live.Wait(), 0) << live.Err();
+    EXPECT_EQ(live.Err().find("error"), std::string::npos) << live.Err();
+    EXPECT_TRUE(WindowsTitled(c, "Marrow-Grit[M]").empty());
+    xcb_disconnect(c);
+}
