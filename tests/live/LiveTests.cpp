@@ -116,8 +116,23 @@ TEST_F(Live, PlaysWhatRenderPlaysCycleForCycleAndFollowsABufferSizeChange)
     ASSERT_EQ(render.exitCode, 0) << render.err;
     const auto rendered = mg::hosttest::ReadAudio(dir_ / "out.wav");
     ASSERT_EQ(rendered.Frames(), rig.Frames());
+    // The news of an xrun reaches the rig on JACK's notification thread,
+    // which under load runs behind the audio: the cycles just before the
+    // first one that heard of it (or before the end, when the news came
+    // after the recording) may already have been disturbed.
+    const std::vector<mg::livetest::Cycle> cycles = rig.Cycles();
+    constexpr std::size_t kNotificationLag = 200; // cycles, about a second
+    std::size_t trusted = cycles.size();
+    for (std::size_t i = 0; i < cycles.size(); ++i)
+        if (cycles[i].xruns > 0) {
+            trusted = i;
+            break;
+        }
+    if (trusted == cycles.size() && rig.XrunsHeard() == 0) trusted += kNotificationLag;
+    trusted = trusted > kNotificationLag ? trusted - kNotificationLag : 0;
     int same = 0, differing = 0, sounding = 0;
-    for (const auto& cycle : rig.Cycles()) {
+    for (std::size_t index = 0; index < cycles.size(); ++index) {
+        const auto& cycle = cycles[index];
         bool equal = cycle.frames == 256;
         bool loud = false;
         for (std::int64_t i = cycle.start; i < cycle.start + cycle.frames; ++i)
@@ -127,10 +142,11 @@ TEST_F(Live, PlaysWhatRenderPlaysCycleForCycleAndFollowsABufferSizeChange)
             }
         same += equal;
         sounding += equal && loud;
-        if (!equal && cycle.xruns == 0)
+        if (!equal && index < trusted)
             ++differing;
     }
-    EXPECT_EQ(differing, 0) << "periods that differ with no xrun to blame";
+    EXPECT_EQ(differing, 0) << "periods that differ with no xrun to blame (" << rig.XrunsHeard()
+                            << " xruns heard, " << trusted << " of " << cycles.size() << " periods trusted)";
     EXPECT_GE(sounding, 20) << same << " equal periods of " << rig.Cycles().size();
 
     // A smaller period while playing: mg-live goes on at the new size.
