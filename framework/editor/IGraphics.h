@@ -50,8 +50,8 @@ public:
                             const IBlendSpec* blend);
     // Primitives for effects that draw by hand; no control calls them. The
     // turned images, points, lines, arcs, circles and spans draw only inside
-    // the area being redrawn (and the surface) and combine pixels by the blend
-    // spec exactly as BlitBitmap does (null: method 0 at weight 1). Shapes are
+    // the area being redrawn (and the surface) and combine pixels by the
+    // IBlendSpec exactly as BlitBitmap does (null: method 0 at weight 1). Shapes are
     // aliased: each pixel is drawn once, at full strength, or not at all, and
     // both end points belong to a line or span. They answer false only
     // without a surface (PlotPoint: when it drew nothing).
