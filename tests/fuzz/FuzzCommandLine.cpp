@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const RenderOptions& r = command.render;
             if (r.block < 1 || r.block > kMaxBlock) Fail("block size outside its limits");
             if (!(r.tailSeconds >= 0.0 && r.tailSeconds <= kMaxTailSeconds)) Fail("tail outside its limits");
-            for (const auto& p : r.params)
+            for (const auto& p : r.settings.params)
                 if (!(p.value >= 0.0 && p.value <= 1.0)) Fail("parameter value outside 0..1");
         }
     } catch (const UsageError&) {
