@@ -33,7 +33,7 @@ function(mg_lv2_module target output entry library)
   target_link_options(${target} PRIVATE -Wl,--no-undefined)
   mg_set_warnings(${target})
   # Where Linux hosts look for bundles: lib/lv2 under the prefix.
-  install(TARGETS ${target} LIBRARY DESTINATION ${MG_INSTALL_LV2_DIR}/marrow-grit.lv2)
+  install(TARGETS ${target} LIBRARY DESTINATION ${MG_INSTALL_LV2_DIR}/marrow-grit.lv2 COMPONENT lv2)
 endfunction()
 
 set(MG_LV2_BUNDLE ${CMAKE_BINARY_DIR}/lv2/marrow-grit.lv2 CACHE INTERNAL "The LV2 bundle in the build tree")
@@ -59,4 +59,4 @@ add_custom_command(OUTPUT ${mg_lv2_turtle}
                    DEPENDS mg-lv2-describe
                    COMMENT "Describing the LV2 bundle" VERBATIM)
 add_custom_target(marrow-grit-lv2 ALL DEPENDS ${mg_lv2_turtle} ${mg_lv2_targets})
-install(FILES ${mg_lv2_turtle} DESTINATION ${MG_INSTALL_LV2_DIR}/marrow-grit.lv2)
+install(FILES ${mg_lv2_turtle} DESTINATION ${MG_INSTALL_LV2_DIR}/marrow-grit.lv2 COMPONENT lv2)
