@@ -28,9 +28,15 @@ rm -rf "$work"
 mkdir -p "$work"
 
 pids=()
+# Everything started here ends with the script; jackd takes a moment to
+# leave JACK's registry, and a server killed outright leaves its entry.
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill -9 "$pid" 2>/dev/null || true
+  done
 }
 trap cleanup EXIT
 die() {
@@ -44,7 +50,9 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || { cat "$work/xvfb.log" >&2; die "Xvfb did not start"; }
 export DISPLAY=:$(head -n 1 "$work/display")
 
-export JACK_DEFAULT_SERVER=mg-lv2-ui-$$
+# One fixed name: JACK frees the registry entry of a server that died
+# unannounced only when one of the same name starts again.
+export JACK_DEFAULT_SERVER=mg-lv2-ui-test
 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 >"$work/jackd.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.2; done

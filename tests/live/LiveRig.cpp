@@ -13,6 +13,8 @@
 #include <iterator>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 extern char** environ;
 
 namespace mg::livetest {
@@ -95,7 +97,13 @@ JackServer::JackServer(int periodFrames)
         problem_ = "no jackd (scripts/install-deps.sh installs jackd2)";
         return;
     }
-    const std::string name = "mg-live-test-" + std::to_string(getpid());
+    // JACK keeps at most eight servers in its registry and frees an entry
+    // left by a server that died unannounced only when a server of the same
+    // name starts: one name per test, not per process, so a killed run's
+    // leftovers are taken back by the next run instead of piling up.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name =
+        "mg-live-test-" + (test ? std::string(test->name()).substr(0, 40) : std::to_string(getpid()));
     setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
     pid_ = Spawn({"jackd", "--no-realtime", "-n", name, "-d", "dummy", "-r", std::to_string(kRate), "-p",
                   std::to_string(periodFrames)},
