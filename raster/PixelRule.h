@@ -1,6 +1,6 @@
 #pragma once
 // Which per-pixel rule a pixel mode and weight stand for. Blits and the
-// drawing operations all pick their rule here, so a blend spec means the
+// drawing operations all pick their rule here, so an IBlendSpec means the
 // same thing whether it draws an image, a line or a span.
 #include <cstdint>
 

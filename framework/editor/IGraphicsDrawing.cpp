@@ -1,5 +1,5 @@
 // The drawing family for effects that draw by hand: the editor's colours,
-// rectangles and blend specs handed to the raster layer, clipped to the area
+// rectangles and IBlendSpecs handed to the raster layer, clipped to the area
 // being redrawn.
 #include "IGraphics.h"
 

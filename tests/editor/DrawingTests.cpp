@@ -1,5 +1,5 @@
 // The drawing family on the editor: every operation draws only inside the
-// area being redrawn, takes the blend spec, and needs a surface.
+// area being redrawn, takes the IBlendSpec, and needs a surface.
 #include <gtest/gtest.h>
 
 #include "EditorTestPlugin.h"
