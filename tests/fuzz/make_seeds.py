@@ -98,8 +98,10 @@ def fx_file(kind, fields, body):
 
 
 def main():
+    # Each dispatcher input: the host's identity, then the chain's
+    # instruction set in the high nibble (widest, scalar, SSE2, AVX2).
     session = (
-        b"\x00"
+        b"\x00\x01"
         + dispatch(0)
         + dispatch(10, opt=48000)
         + block_size(512)
@@ -118,14 +120,14 @@ def main():
     write("dispatcher", "session", session)
 
     blocks = (
-        b"\x00" + dispatch(0) + block_size(64) + mains(True) + process(1, 250) + block_size(1)
+        b"\x00\x21" + dispatch(0) + block_size(64) + mains(True) + process(1, 250) + block_size(1)
         + process(2, 3) + block_size(4096) + process(0, 9000) + dispatch(10, opt=8000) + process(1, 700)
         + dispatch(10, opt=384000) + process(2, 4096, signal=1)
     )
     write("dispatcher", "block-sizes", blocks)
 
     narrow = (
-        b"\x00" + dispatch(0) + block_size(128) + mains(True)
+        b"\x00\x31" + dispatch(0) + block_size(128) + mains(True)
         + dispatch(42, val=0, extra=bytes([1]) + index(1) + index(1))
         + process(1, 500) + process(2, 500) + process(0, 500)
         + dispatch(69, extra=bytes([1]))
@@ -134,7 +136,7 @@ def main():
     write("dispatcher", "speakers", narrow)
 
     clicks = (
-        b"\x00" + dispatch(0) + mains(True)
+        b"\x00\x00" + dispatch(0) + mains(True)
         + editor(8, 0, 0)
         + editor(0, 95, 190) + editor(11, 0, 0) + editor(1, 95, 190) + editor(11, 0, 0)
         + editor(0, 40, 100) + editor(2, 40, 60) + editor(1, 40, 60)
@@ -146,7 +148,7 @@ def main():
     write("dispatcher", "editor", clicks)
 
     good = chunk([0.8, 0.3, 1.0, 0.0])
-    load = b"\x00" + dispatch(0) + dispatch(24, extra=struct.pack("<H", len(good)) + good) + process(1, 128)
+    load = b"\x00\x11" + dispatch(0) + dispatch(24, extra=struct.pack("<H", len(good)) + good) + process(1, 128)
     write("dispatcher", "chunk", load)
 
     write("state", "bank", b"\x05" + chunk([0.8, 0.3, 1.0, 0.0]))
