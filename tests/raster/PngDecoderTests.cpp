@@ -222,6 +222,20 @@ TEST(RasterPngBadInput, EveryTruncationBeforeTheEndChunkFails)
     }
 }
 
+TEST(RasterPngBadInput, ChunkLongerThanTheResourceFailsAtItsEnd)
+{
+    // An ancillary chunk claiming two gigabytes where the data ends: libpng
+    // would skip it by reading and checksumming all of it, so the reader
+    // must refuse to invent bytes past the end.
+    Bytes png = SmallRgba(3, 3, 5);
+    const long idat = FindChunk(png, "IDAT");
+    ASSERT_GT(idat, 0);
+    png.resize(static_cast<std::size_t>(idat));
+    for (const int b : {0x7F, 0xFF, 0xFF, 0xF0, int{'t'}, int{'E'}, int{'X'}, int{'t'}, int{'a'}})
+        png.push_back(static_cast<unsigned char>(b));
+    EXPECT_FALSE(Decodes(png));
+}
+
 TEST(RasterPngBadInput, CorruptImageDataFails)
 {
     const Bytes png = SmallRgba(6, 6, 2);
