@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AddressCheck.h"
 #include "FuzzShaper.h"
 #include "SectionDesign.h"
 #include "StompSwitch.h"
@@ -139,6 +140,10 @@ void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
     // One noise entry per frame, from the start of the table in every block;
     // a block longer than the table starts it over. The kernels run the
     // chain of FuzzStage and CabinetStage, sample for sample the same.
+    const std::size_t bytes = static_cast<std::size_t>(frames) * sizeof(double);
+    for (const void* buffer : {static_cast<const void*>(in0), static_cast<const void*>(in1),
+                               static_cast<const void*>(out0), static_cast<const void*>(out1)})
+        CheckAddressable(buffer, bytes);
     const ChainBlock block{&bank, in0, in1, out0, out1, frames, noiseTable, drive, attack, outputGain};
     const bool cabinet = cabinetOn;
     const bool ran = (cabinet ? chain->fuzzCabinet : chain->fuzz)(block);

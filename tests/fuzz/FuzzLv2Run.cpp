@@ -8,6 +8,7 @@
 #include <lv2/core/lv2.h>
 
 #include "FuzzInput.h"
+#include "MarrowGrit.h"
 
 namespace {
 
@@ -24,9 +25,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     mg::fuzz::FuzzInput in(data, size);
     const LV2_Descriptor* descriptor = lv2_descriptor(0);
-    const double rate = in.Byte() < 32 ? static_cast<double>(in.Float()) : 48000.0;
+    // The first byte: below 32 a rate of the input's choosing follows, else
+    // 48 kHz; its top bits choose the chain's instruction set.
+    const std::uint8_t first = in.Byte();
+    const double rate = first < 32 ? static_cast<double>(in.Float()) : 48000.0;
     LV2_Handle handle = descriptor->instantiate(descriptor, rate, "", nullptr);
     if (!handle) return 0;
+    if (auto* pedal = dynamic_cast<mg::MarrowGrit*>(static_cast<mg::ILv2Plugin*>(handle))) {
+        static const mg::ChainIsa kPicks[] = {mg::BestChainIsa(), mg::ChainIsa::Scalar, mg::ChainIsa::Sse2,
+                                              mg::ChainIsa::Avx2};
+        if (!pedal->SetChainIsa(kPicks[first >> 6])) pedal->SetChainIsa(mg::BestChainIsa());
+    }
 
     std::vector<std::vector<float>> buffers(4, std::vector<float>(kBufferFrames, 0.0f));
     float controls[kPorts] = {};
