@@ -4,9 +4,10 @@
 # report; the input that did it is kept under build/fuzz/artifacts/ (a
 # regression input in tests/fuzz/corpus/ should come from it).
 #
-#   scripts/run-fuzzers.sh [SECONDS_PER_TARGET]
+#   scripts/run-fuzzers.sh [SECONDS_PER_TARGET] [--jobs N]
 #       CI's short run (default $MG_FUZZ_SECONDS or 60): each target in turn
-#       from its committed seed corpus; new inputs go to a scratch folder.
+#       from its committed seed corpus, in N processes at once (default: one
+#       per core); new inputs go to a scratch folder.
 #   scripts/run-fuzzers.sh --campaign HOURS [--jobs N]
 #       A long run: every target at once for HOURS (fractions allowed), N
 #       processes each (default 1), over a corpus that grows from run to run
@@ -21,13 +22,13 @@ cd "$(mg_root_dir)"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 
 campaign_hours=
-jobs=1
+jobs=
 seconds=${MG_FUZZ_SECONDS:-60}
 while [ $# -gt 0 ]; do
   case "$1" in
     --campaign) campaign_hours=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
-    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,18p' "$0"; exit 0 ;;
     *) seconds=$1; shift ;;
   esac
 done
@@ -49,6 +50,7 @@ started=$SECONDS
 mg_build_quietly fuzz fuzzers
 echo "fuzz targets built in $((SECONDS - started)) s"
 
+root=$PWD
 bin=build/fuzz/bin
 # The LV2 target needs the LV2 headers; a machine without them skips it.
 built=()
@@ -72,26 +74,31 @@ fuzz_options() {
   echo "${options[@]}"
 }
 
+# The jobs' own logs: the main process repeats them in its own.
 executions() { sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$@" | awk '{s += $1} END {print s + 0}'; }
 # The last coverage figures a log reports.
 coverage() { grep -ho 'cov: [0-9]* ft: [0-9]*' "$@" | tail -n 1 | awk '{print $2, $4}'; }
 
 if [ -z "$campaign_hours" ]; then
+  jobs=${jobs:-$(nproc)}
   total=0
   failed=0
   for entry in "${targets[@]}"; do
     read -r target max_len dict <<<"$entry"
-    mkdir -p "$work/$target"
+    mkdir -p "$work/$target" "$work/$target-logs"
+    [ "$dict" != - ] && dict=$root/$dict
     log=$work/$target.log
     status=ok
+    # Jobs write their logs (fuzz-N.log) into the folder they start in.
     # shellcheck disable=SC2046
-    if ! "$bin/fuzz_$target" "$work/$target" "tests/fuzz/corpus/$target" -max_total_time="$seconds" \
-        $(fuzz_options "$target" "$max_len" "$dict") >"$log" 2>&1; then
+    if ! (cd "$work/$target-logs" && exec "$root/$bin/fuzz_$target" "$work/$target" "$root/tests/fuzz/corpus/$target" \
+        -max_total_time="$seconds" -jobs="$jobs" -workers="$jobs" \
+        $(artifacts=$root/$artifacts fuzz_options "$target" "$max_len" "$dict")) >"$log" 2>&1; then
       status=FAILED
       failed=1
-      tail -n 80 "$log" >&2
+      tail -n 80 "$log" "$work/$target-logs"/fuzz-*.log >&2
     fi
-    runs=$(executions "$log")
+    runs=$(executions "$work/$target-logs"/fuzz-*.log 2>/dev/null)
     total=$((total + runs))
     echo "fuzz_$target: $runs executions in ${seconds} s ($((runs / seconds))/s), $status"
   done
@@ -100,10 +107,10 @@ if [ -z "$campaign_hours" ]; then
 fi
 
 # ---- campaign ----
+jobs=${jobs:-1}
 cache=${MG_FUZZ_CACHE:-$HOME/.cache/marrow-grit/fuzz}
 seconds=$(awk -v h="$campaign_hours" 'BEGIN {printf "%d", h * 3600}')
 echo "campaign: ${#targets[@]} targets x $jobs jobs for $seconds s; corpora in $cache"
-root=$PWD
 pids=()
 for entry in "${targets[@]}"; do
   read -r target max_len dict <<<"$entry"
@@ -125,7 +132,7 @@ grand=0
 for entry in "${targets[@]}"; do
   read -r target max_len dict <<<"$entry"
   corpus=$cache/corpus/$target
-  logs=("$work/$target.log" "$work/$target-logs"/fuzz-*.log)
+  logs=("$work/$target-logs"/fuzz-*.log)
   runs=$(executions "${logs[@]}" 2>/dev/null || echo 0)
   grand=$((grand + runs))
   # Keep only the inputs that add coverage.
