@@ -1,4 +1,4 @@
-// Operator new and delete for the fuzz targets that make pedal instances.
+// Allocation for the fuzz targets that make pedal instances.
 //
 // AddressSanitizer maps every block of 128 KiB or more afresh and unmaps it
 // when it is freed, so each new instance (its noise table, its editor's
@@ -6,19 +6,26 @@
 // Here a freed large block is kept, by size, and handed out again for the
 // next block of that size. While kept it is poisoned, so a use after free is
 // still reported (as a use of poisoned memory); handed out again it is
-// filled with one byte, so what a new object finds there never depends on
-// the inputs before.
+// filled with one byte (zeros for calloc), so what a new object finds there
+// never depends on the inputs before.
 //
-// Small blocks, and large ones when the cache is full, go straight to
-// malloc and free, which the sanitizer checks as usual.
+// The targets link with --wrap for malloc, calloc and free, so the calls in
+// our code come here; operator new and delete are replaced to go the same
+// way. Small blocks, and large ones when the cache is full, go straight to
+// the sanitizer's allocator.
 #include <sanitizer/asan_interface.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <malloc.h>
 #include <new>
+
+extern "C" void* __real_malloc(std::size_t size);
+extern "C" void* __real_calloc(std::size_t count, std::size_t size);
+extern "C" void __real_free(void* block);
 
 namespace {
 
@@ -29,7 +36,6 @@ constexpr unsigned char kFill = 0xBE;
 struct Slot {
     void* block;
     std::size_t size;
-    std::size_t alignment;
 };
 
 Slot slots[kSlots];
@@ -44,16 +50,16 @@ struct Hold {
     ~Hold() { busy.clear(std::memory_order_release); }
 };
 
-void* Reuse(std::size_t size, std::size_t alignment)
+void* Reuse(std::size_t size, unsigned char fill)
 {
     if (size < kLarge) return nullptr;
     Hold hold;
     for (Slot& slot : slots) {
-        if (slot.block && slot.size == size && slot.alignment == alignment) {
+        if (slot.block && slot.size == size) {
             void* block = slot.block;
             slot.block = nullptr;
             ASAN_UNPOISON_MEMORY_REGION(block, size);
-            std::memset(block, kFill, size);
+            std::memset(block, fill, size);
             return block;
         }
     }
@@ -61,14 +67,14 @@ void* Reuse(std::size_t size, std::size_t alignment)
 }
 
 // True when the cache took the block.
-bool Keep(void* block, std::size_t alignment)
+bool Keep(void* block)
 {
     const std::size_t size = malloc_usable_size(block);
     if (size < kLarge) return false;
     Hold hold;
     for (Slot& slot : slots) {
         if (!slot.block) {
-            slot = Slot{block, size, alignment};
+            slot = Slot{block, size};
             ASAN_POISON_MEMORY_REGION(block, size);
             return true;
         }
@@ -76,25 +82,25 @@ bool Keep(void* block, std::size_t alignment)
     return false;
 }
 
-void* Allocate(std::size_t size, std::size_t alignment)
-{
-    if (size == 0) size = 1;
-    if (void* block = Reuse(size, alignment)) return block;
-    if (alignment <= alignof(std::max_align_t)) return std::malloc(size);
-    void* block = nullptr;
-    return posix_memalign(&block, alignment, size) == 0 ? block : nullptr;
-}
-
-void Release(void* block, std::size_t alignment)
-{
-    if (block && !Keep(block, alignment)) std::free(block);
-}
-
 void* AllocateOrThrow(std::size_t size, std::size_t alignment)
 {
-    void* block = Allocate(size, alignment);
+    void* block = nullptr;
+    if (alignment <= alignof(std::max_align_t)) {
+        block = std::malloc(size ? size : 1);
+    } else if (posix_memalign(&block, alignment, size ? size : 1) != 0) {
+        block = nullptr;
+    }
     if (!block) throw std::bad_alloc();
     return block;
+}
+
+void* AllocateOrNull(std::size_t size, std::size_t alignment) noexcept
+{
+    try {
+        return AllocateOrThrow(size, alignment);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 constexpr std::size_t kPlain = 0;
@@ -103,40 +109,58 @@ constexpr std::size_t kPlain = 0;
 
 void* operator new(std::size_t size) { return AllocateOrThrow(size, kPlain); }
 void* operator new[](std::size_t size) { return AllocateOrThrow(size, kPlain); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, kPlain); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size, kPlain); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size, kPlain); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return AllocateOrNull(size, kPlain); }
 void* operator new(std::size_t size, std::align_val_t a) { return AllocateOrThrow(size, static_cast<std::size_t>(a)); }
 void* operator new[](std::size_t size, std::align_val_t a) { return AllocateOrThrow(size, static_cast<std::size_t>(a)); }
 void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept
 {
-    return Allocate(size, static_cast<std::size_t>(a));
+    return AllocateOrNull(size, static_cast<std::size_t>(a));
 }
 void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept
 {
-    return Allocate(size, static_cast<std::size_t>(a));
+    return AllocateOrNull(size, static_cast<std::size_t>(a));
 }
 
-void operator delete(void* block) noexcept { Release(block, kPlain); }
-void operator delete[](void* block) noexcept { Release(block, kPlain); }
-void operator delete(void* block, std::size_t) noexcept { Release(block, kPlain); }
-void operator delete[](void* block, std::size_t) noexcept { Release(block, kPlain); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block, kPlain); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block, kPlain); }
-void operator delete(void* block, std::align_val_t a) noexcept { Release(block, static_cast<std::size_t>(a)); }
-void operator delete[](void* block, std::align_val_t a) noexcept { Release(block, static_cast<std::size_t>(a)); }
-void operator delete(void* block, std::size_t, std::align_val_t a) noexcept
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete(void* block, std::align_val_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept
 {
-    Release(block, static_cast<std::size_t>(a));
+    std::free(block);
 }
-void operator delete[](void* block, std::size_t, std::align_val_t a) noexcept
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept
 {
-    Release(block, static_cast<std::size_t>(a));
+    std::free(block);
 }
-void operator delete(void* block, std::align_val_t a, const std::nothrow_t&) noexcept
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept
 {
-    Release(block, static_cast<std::size_t>(a));
+    std::free(block);
 }
-void operator delete[](void* block, std::align_val_t a, const std::nothrow_t&) noexcept
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept
 {
-    Release(block, static_cast<std::size_t>(a));
+    std::free(block);
+}
+
+extern "C" void* __wrap_malloc(std::size_t size)
+{
+    if (void* block = Reuse(size, kFill)) return block;
+    return __real_malloc(size);
+}
+
+extern "C" void* __wrap_calloc(std::size_t count, std::size_t size)
+{
+    if (size != 0 && count <= SIZE_MAX / size)
+        if (void* block = Reuse(count * size, 0)) return block;
+    return __real_calloc(count, size);
+}
+
+extern "C" void __wrap_free(void* block)
+{
+    if (block && !Keep(block)) __real_free(block);
 }
