@@ -5,9 +5,9 @@
 // surfaces) cost page faults for about a megabyte: most of an input's time.
 // Here a freed large block is kept, by size, and handed out again for the
 // next block of that size. While kept it is poisoned, so a use after free is
-// still reported (as a use of poisoned memory); handed out again it is
-// filled with one byte (zeros for calloc), so what a new object finds there
-// never depends on the inputs before.
+// still reported (as a use of poisoned memory); handed out again it holds
+// what a new block from the sanitizer would, so what a new object finds
+// there never depends on the inputs before.
 //
 // The targets link with --wrap for malloc, calloc and free, so the calls in
 // our code come here; operator new and delete are replaced to go the same
@@ -31,7 +31,10 @@ namespace {
 
 constexpr std::size_t kLarge = std::size_t{1} << 17;
 constexpr int kSlots = 64;
+// What the sanitizer's allocator leaves in a new block of this size: its
+// first 4 KiB filled with 0xBE, the rest fresh zero pages.
 constexpr unsigned char kFill = 0xBE;
+constexpr std::size_t kFillBytes = 4096;
 
 struct Slot {
     void* block;
@@ -59,7 +62,8 @@ void* Reuse(std::size_t size, unsigned char fill)
             void* block = slot.block;
             slot.block = nullptr;
             ASAN_UNPOISON_MEMORY_REGION(block, size);
-            std::memset(block, fill, size);
+            std::memset(block, 0, size);
+            if (fill) std::memset(block, fill, size < kFillBytes ? size : kFillBytes);
             return block;
         }
     }
