@@ -20,6 +20,7 @@
 #include <limits>
 #include <vector>
 
+#include "FuzzChainIsa.h"
 #include "FuzzHost.h"
 #include "FuzzInput.h"
 #include "MarrowGrit.h"
@@ -72,16 +73,6 @@ std::size_t TextRoom(vst::int32 opcode, vst::int32 index)
     }
 }
 
-// The chain's instruction set a start byte asks for; the widest when this
-// machine lacks it. Inputs spread over all of them, and the narrower ones
-// cost less under the sanitizers.
-mg::ChainIsa IsaFor(std::uint8_t start)
-{
-    static const mg::ChainIsa kPicks[] = {mg::BestChainIsa(), mg::ChainIsa::Scalar, mg::ChainIsa::Sse2,
-                                          mg::ChainIsa::Avx2};
-    return kPicks[(start >> 4) % 4];
-}
-
 struct Session {
     vst::AEffect* effect = nullptr;
     int connectedInputs = 2;
@@ -102,7 +93,7 @@ struct Session {
     void Start(FuzzInput& in)
     {
         Create(in);
-        if (!Plugin().SetChainIsa(IsaFor(in.Byte()))) Plugin().SetChainIsa(mg::BestChainIsa());
+        mg::fuzz::ChooseChainIsa(Plugin(), in.Byte() >> 4);
     }
 
     void Close()

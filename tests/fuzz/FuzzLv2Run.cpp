@@ -7,8 +7,8 @@
 
 #include <lv2/core/lv2.h>
 
+#include "FuzzChainIsa.h"
 #include "FuzzInput.h"
-#include "MarrowGrit.h"
 
 namespace {
 
@@ -31,11 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double rate = first < 32 ? static_cast<double>(in.Float()) : 48000.0;
     LV2_Handle handle = descriptor->instantiate(descriptor, rate, "", nullptr);
     if (!handle) return 0;
-    if (auto* pedal = dynamic_cast<mg::MarrowGrit*>(static_cast<mg::ILv2Plugin*>(handle))) {
-        static const mg::ChainIsa kPicks[] = {mg::BestChainIsa(), mg::ChainIsa::Scalar, mg::ChainIsa::Sse2,
-                                              mg::ChainIsa::Avx2};
-        if (!pedal->SetChainIsa(kPicks[first >> 6])) pedal->SetChainIsa(mg::BestChainIsa());
-    }
+    if (auto* pedal = dynamic_cast<mg::MarrowGrit*>(static_cast<mg::ILv2Plugin*>(handle)))
+        mg::fuzz::ChooseChainIsa(*pedal, first >> 6);
 
     std::vector<std::vector<float>> buffers(4, std::vector<float>(kBufferFrames, 0.0f));
     float controls[kPorts] = {};
