@@ -97,8 +97,6 @@ public:
         return samples_[static_cast<std::size_t>(frame * kChannels + channel)];
     }
     std::vector<Cycle> Cycles() const;
-    // Every xrun heard of so far, during recording or after it.
-    int XrunsHeard() const { return xruns_.load(); }
     std::vector<float> Channel(int channel) const;
 
 private:
