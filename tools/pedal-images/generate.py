@@ -33,7 +33,8 @@ import zlib
 
 try:
     import cairo
-except ImportError:         # --check works without it
+    import numpy
+except ImportError:         # --check works without them
     cairo = None
 
 # --------------------------------------------------------------------------
@@ -61,7 +62,19 @@ KNOB_FRAMES = 65
 KNOB_MIN_DEG = -135.0
 KNOB_MAX_DEG = 135.0
 
-# (resource id, file name, width, height, frames, PNG colour type)
+# The editor's sizes drawn here, as whole multiples of the logical pixel:
+# the 100 % set goes to the output folder itself, the others to a folder
+# named by their percentage. The build derives the steps between from the
+# next larger set (tools/scale-images).
+NATIVE_SCALES = (1, 2, 3)
+# The steps between (percent: the native scale they are reduced from).
+DERIVED_SETS = {125: 2, 150: 2, 175: 2, 250: 3}
+
+# Device pixels per logical pixel of the set being drawn.
+SCALE = 1
+
+# (resource id, file name, width, height, frames, PNG colour type), sizes of
+# the 100 % set.
 IMAGES = [
     (100, "marrowgrit_switch_02.png", 40, 80, 2, 6),
     (101, "marrowgrit_knob_01.png", 65, 4225, 65, 6),
@@ -134,10 +147,28 @@ def font_options():
 
 
 def new_ctx(surface):
+    """A context on a surface of the set being drawn, in logical units."""
     ctx = cairo.Context(surface)
     ctx.set_font_options(font_options())
     ctx.set_antialias(cairo.ANTIALIAS_BEST)
+    if SCALE != 1:
+        ctx.scale(SCALE, SCALE)
     return ctx
+
+
+def paint_device(ctx, source, x, y):
+    """Paints a surface already at the set's size 1:1 onto the device pixels
+    (x, y in logical units), so grain and copied art are never resampled."""
+    ctx.save()
+    ctx.identity_matrix()
+    ctx.set_source_surface(source, x * SCALE, y * SCALE)
+    ctx.paint()
+    ctx.restore()
+
+
+def paint_grain(ctx, w, h, seed, strength):
+    """The paint's grain, one speck per device pixel at every size."""
+    paint_device(ctx, paint_noise(w * SCALE, h * SCALE, seed, strength), 0, 0)
 
 
 def set_font(ctx, family, size, italic=False, bold=False):
@@ -470,8 +501,8 @@ def draw_strip(frame_w, frame_h, states, draw_frame):
     """A control strip: one frame_w x frame_h frame a state, top to bottom,
     each drawn by draw_frame(ctx, ox, oy, state) clipped to its own frame."""
     states = list(states)
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, frame_w,
-                              frame_h * len(states))
+    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, frame_w * SCALE,
+                              frame_h * len(states) * SCALE)
     ctx = new_ctx(surf)
     for i, state in enumerate(states):
         ctx.save()
@@ -485,7 +516,7 @@ def draw_strip(frame_w, frame_h, states, draw_frame):
 
 def draw_background():
     W, H = EDITOR_W, EDITOR_H
-    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, W, H)
+    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, W * SCALE, H * SCALE)
     ctx = new_ctx(surf)
 
     # floor
@@ -494,8 +525,7 @@ def draw_background():
     g.add_color_stop_rgb(1.0, *FLOOR)
     ctx.set_source(g)
     ctx.paint()
-    ctx.set_source_surface(paint_noise(W, H, 7, 22), 0, 0)
-    ctx.paint()
+    paint_grain(ctx, W, H, 7, 22)
 
     x0, y0, x1, y1 = BOX
     # cast shadow of the enclosure, light from upper left
@@ -531,8 +561,7 @@ def draw_background():
     rounded_rect(ctx, fx0, fy0, fx1, fy1, face_r)
     ctx.clip()
     hammertone(ctx, fx0 - 4, fy0 - 4, fx1 + 4, fy1 + 4, seed=2301, count=900)
-    ctx.set_source_surface(paint_noise(W, H, 11, 14), 0, 0)
-    ctx.paint()
+    paint_grain(ctx, W, H, 11, 14)
     # broad sheen of the clear coat, upper left
     g = cairo.RadialGradient(fx0 + 40, fy0 + 40, 5, fx0 + 60, fy0 + 80, 190)
     g.add_color_stop_rgba(0.0, 1, 0.9, 0.85, 0.10)
@@ -1040,10 +1069,9 @@ def fuzz_wave(ctx, x0, x1, y, amp):
 def draw_about(background):
     ax0, ay0, ax1, ay1 = ABOUT_RECT
     W, H = ax1 - ax0, ay1 - ay0
-    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, W, H)
+    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, W * SCALE, H * SCALE)
     ctx = new_ctx(surf)
-    ctx.set_source_surface(background, -ax0, -ay0)
-    ctx.paint()
+    paint_device(ctx, background, -ax0, -ay0)
 
     cx0, cy0, cx1, cy1 = 1.5, 1.5, W - 3.5, H - 4.0
     for i in range(5):
@@ -1060,8 +1088,7 @@ def draw_about(background):
     ctx.save()
     rounded_rect(ctx, cx0, cy0, cx1, cy1, 7.0)
     ctx.clip()
-    ctx.set_source_surface(paint_noise(W, H, 17, 10), 0, 0)
-    ctx.paint()
+    paint_grain(ctx, W, H, 17, 10)
     ctx.restore()
     # double border in the enclosure's colour
     rounded_rect(ctx, cx0 + 3.5, cy0 + 3.5, cx1 - 3.5, cy1 - 3.5, 4.5)
@@ -1130,14 +1157,28 @@ def split_chunks(data):
     return chunks
 
 
-def encode_png(surface):
+def png_chunk(ctype, body):
+    return (struct.pack(">I", len(body)) + ctype + body +
+            struct.pack(">I", zlib.crc32(ctype + body)))
+
+
+def encode_png(surface, smallest=False):
     """PNG bytes of a surface as cairo writes them, keeping only the image
-    chunks (cairo adds a background-colour chunk nobody here reads)."""
+    chunks (cairo adds a background-colour chunk nobody here reads).
+    `smallest` deflates the image data again at zlib's best, for the large
+    sets the plug-in's size budget is spent on (the 100 % files keep the
+    bytes they have always had)."""
     buf = io.BytesIO()
     surface.write_to_png(buf)
-    chunks = split_chunks(buf.getvalue())
-    return PNG_SIGNATURE + b"".join(raw for ctype, raw in chunks
-                                    if ctype in ALLOWED_CHUNKS)
+    chunks = [(c, raw) for c, raw in split_chunks(buf.getvalue())
+              if c in ALLOWED_CHUNKS]
+    if smallest:
+        data = zlib.decompress(b"".join(raw[8:-4] for c, raw in chunks
+                                        if c == b"IDAT"))
+        packer = zlib.compressobj(9, zlib.DEFLATED, 15, 9)
+        idat = png_chunk(b"IDAT", packer.compress(data) + packer.flush())
+        chunks = [chunks[0], (b"IDAT", idat), chunks[-1]]
+    return PNG_SIGNATURE + b"".join(raw for c, raw in chunks)
 
 
 def check_png(data, width, height, frames, colour_type):
@@ -1183,18 +1224,94 @@ def check_strip_corners(surface, frame_w, frame_h, frames):
                 raise ValueError(f"frame {f + 1} corner ({x},{y}) not clear")
 
 
+def set_folder(folder, scale):
+    """Where the set of a scale lives under the output folder."""
+    return folder if scale == 1 else os.path.join(folder, str(scale * 100))
+
+
+def scaled_size(logical, percent):
+    """Device pixels of a logical length at a percentage, as the editor
+    rounds them (halves up)."""
+    return (logical * percent + 50) // 100
+
+
+def all_sets():
+    """[(percent, folder name or None for the 100 % set)] of every set."""
+    sets = [(s * 100, None if s == 1 else str(s * 100)) for s in NATIVE_SCALES]
+    sets += [(p, str(p)) for p in DERIVED_SETS]
+    return sorted(sets)
+
+
+def coverage_matrix(source, target):
+    """target x source weights of an area filter: each target pixel is the
+    mean of the source it covers, partly covered pixels by their share."""
+    m = numpy.zeros((target, source))
+    step = source / target
+    for j in range(target):
+        a, b = j * step, (j + 1) * step
+        for i in range(int(a), min(source, int(math.ceil(b)))):
+            m[j, i] = min(b, i + 1) - max(a, i)
+    return m / step
+
+
+def reduce_surface(surface, frames, frame_w, frame_h):
+    """The strip with each frame reduced to frame_w x frame_h by an area
+    filter, in cairo's premultiplied pixels (so edges take no colour from
+    transparent pixels)."""
+    sw = surface.get_width()
+    sfh = surface.get_height() // frames
+    src = numpy.ndarray((surface.get_height(), surface.get_stride() // 4, 4),
+                        numpy.uint8, surface.get_data())[:, :sw, :]
+    wx = coverage_matrix(sw, frame_w)
+    wy = coverage_matrix(sfh, frame_h)
+    out = cairo.ImageSurface(surface.get_format(), frame_w, frame_h * frames)
+    dst = numpy.ndarray((out.get_height(), out.get_stride() // 4, 4),
+                        numpy.uint8, out.get_data())
+    for f in range(frames):
+        block = src[f * sfh:(f + 1) * sfh].astype(numpy.float64)
+        rows = numpy.tensordot(wy, block, axes=(1, 0))          # y, t, c
+        reduced = numpy.tensordot(rows, wx, axes=(1, 1))        # y, c, x
+        reduced = reduced.transpose(0, 2, 1)
+        dst[f * frame_h:(f + 1) * frame_h, :frame_w, :] = numpy.clip(
+            numpy.floor(reduced + 0.5), 0, 255).astype(numpy.uint8)
+    out.mark_dirty()
+    return out
+
+
+def derive_set(native_images, percent):
+    """[(file name, checked PNG bytes)] of a step between, reduced from the
+    native set's surfaces (keyed by resource id); exits on a wrong one."""
+    files = []
+    for rid, name, w, h, frames, ctype in IMAGES:
+        fw, fh = scaled_size(w, percent), scaled_size(h // frames, percent)
+        surf = reduce_surface(native_images[rid], frames, fw, fh)
+        try:
+            if ctype == 6:
+                check_strip_corners(surf, fw, fh, frames)
+            data = encode_png(surf, smallest=True)
+            check_png(data, fw, fh * frames, frames, ctype)
+        except ValueError as err:
+            sys.exit(f"generate.py: {name} (resource {rid}, {percent} %) "
+                     f"is wrong: {err}")
+        files.append((name, data))
+    return files
+
+
 def check_folder(folder):
     """Checks the files already written; returns a process exit status."""
     bad = 0
-    for rid, name, w, h, frames, ctype in IMAGES:
-        path = os.path.join(folder, name)
-        try:
-            with open(path, "rb") as f:
-                check_png(f.read(), w, h, frames, ctype)
-            print(f"ok   {name} (resource {rid})")
-        except (OSError, ValueError) as err:
-            print(f"BAD  {name} (resource {rid}): {err}")
-            bad += 1
+    for percent, sub in all_sets():
+        for rid, name, w, h, frames, ctype in IMAGES:
+            path = os.path.join(folder, sub or "", name)
+            shown = os.path.relpath(path, folder)
+            fw, fh = scaled_size(w, percent), scaled_size(h // frames, percent)
+            try:
+                with open(path, "rb") as f:
+                    check_png(f.read(), fw, fh * frames, frames, ctype)
+                print(f"ok   {shown} (resource {rid})")
+            except (OSError, ValueError) as err:
+                print(f"BAD  {shown} (resource {rid}): {err}")
+                bad += 1
     return 1 if bad else 0
 
 
@@ -1205,16 +1322,19 @@ def check_folder(folder):
 def compose(background, knob, toggle, footswitch, led, about,
             knob_frames=(33, 33), toggle_frame=2, foot_frame=1, led_frame=2,
             show_about=False):
-    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, EDITOR_W, EDITOR_H)
+    s = SCALE
+    surf = cairo.ImageSurface(cairo.FORMAT_RGB24, EDITOR_W * s, EDITOR_H * s)
     ctx = cairo.Context(surf)
     ctx.set_source_surface(background, 0, 0)
     ctx.paint()
 
     def put(img, rect, frame, frame_h):
         ctx.save()
-        ctx.rectangle(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1])
+        ctx.rectangle(rect[0] * s, rect[1] * s, (rect[2] - rect[0]) * s,
+                      (rect[3] - rect[1]) * s)
         ctx.clip()
-        ctx.set_source_surface(img, rect[0], rect[1] - (frame - 1) * frame_h)
+        ctx.set_source_surface(img, rect[0] * s,
+                               (rect[1] - (frame - 1) * frame_h) * s)
         ctx.paint()
         ctx.restore()
 
@@ -1337,6 +1457,40 @@ def write_file(path, data):
 # --------------------------------------------------------------------------
 
 
+def set_scale(scale):
+    global SCALE
+    SCALE = scale
+
+
+def draw_set(scale):
+    """The six images at `scale`: (surfaces in compose()'s order,
+    [(file name, checked PNG bytes)]); exits on a wrong one."""
+    set_scale(scale)
+    background = draw_background()
+    knob = draw_knob()
+    toggle = draw_toggle()
+    footswitch = draw_footswitch()
+    led = draw_led()
+    about = draw_about(background)
+    surfaces = {100: footswitch, 101: knob, 102: background, 103: about,
+                104: led, 105: toggle}
+
+    files = []
+    for rid, name, w, h, frames, ctype in IMAGES:
+        surf = surfaces[rid]
+        w, h = w * scale, h * scale
+        try:
+            if ctype == 6:
+                check_strip_corners(surf, w, h // frames, frames)
+            data = encode_png(surf, smallest=scale != 1)
+            check_png(data, w, h, frames, ctype)
+        except ValueError as err:
+            sys.exit(f"generate.py: {name} (resource {rid}, {scale * 100} %) "
+                     f"is wrong: {err}")
+        files.append((name, data))
+    return (background, knob, toggle, footswitch, led, about), files
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     repo = os.path.dirname(os.path.dirname(here))
@@ -1354,6 +1508,10 @@ def main():
     ap.add_argument("--check", action="store_true",
                     help="check the PNG files in the output folder and the "
                          "icons, draw nothing")
+    ap.add_argument("--compositions", metavar="DIR",
+                    help="also write the editor as it opens at each drawn "
+                         "size (editor-<percent>.png), for comparing with "
+                         "the plug-in's drawing")
     args = ap.parse_args()
 
     if args.check:
@@ -1367,36 +1525,31 @@ def main():
         return
     check_fonts()
 
-    background = draw_background()
-    knob = draw_knob()
-    toggle = draw_toggle()
-    footswitch = draw_footswitch()
-    led = draw_led()
-    about = draw_about(background)
-    surfaces = {100: footswitch, 101: knob, 102: background, 103: about,
-                104: led, 105: toggle}
-
     encoded = []
-    for rid, name, w, h, frames, ctype in IMAGES:
-        surf = surfaces[rid]
-        try:
-            if ctype == 6:
-                check_strip_corners(surf, w, h // frames, frames)
-            data = encode_png(surf)
-            check_png(data, w, h, frames, ctype)
-        except ValueError as err:
-            sys.exit(f"generate.py: {name} (resource {rid}) is wrong: {err}")
-        encoded.append((name, data))
+    for scale in NATIVE_SCALES:
+        images, files = draw_set(scale)
+        encoded += [(os.path.join(set_folder(args.out, scale), name), data)
+                    for name, data in files]
+        by_id = dict(zip((102, 101, 105, 100, 104, 103), images))
+        for percent, source in DERIVED_SETS.items():
+            if source == scale:
+                encoded += [(os.path.join(args.out, str(percent), name), data)
+                            for name, data in derive_set(by_id, percent)]
+        if scale == 1:
+            imgs = images
+            icons = encode_icons(imgs)
+        if args.compositions:
+            encoded.append((os.path.join(args.compositions,
+                                         f"editor-{scale * 100}.png"),
+                            encode_png(compose(*images))))
 
-    imgs = (background, knob, toggle, footswitch, led, about)
-    icons = encode_icons(imgs)
-
-    for name, data in encoded:
-        write_file(os.path.join(args.out, name), data)
+    for path, data in encoded:
+        write_file(path, data)
     for size, data in icons:
         write_file(icon_path(args.icons, size), data)
 
     if args.preview:
+        set_scale(1)
         write_preview(args.preview, imgs)
         print(f"wrote {args.preview}")
 
