@@ -1,6 +1,7 @@
 #pragma once
 // The pedal: a fuzz with a switchable speaker cabinet, on the binding of the
 // library it is built into (the VST 2.4 binding for the plug-in).
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -12,6 +13,10 @@
 namespace mg {
 
 class StompSwitch;
+
+// Where the user's editor settings (the size picked) live; empty when the
+// system names no settings folder.
+std::filesystem::path EditorSettingsFile();
 
 class MarrowGrit : public BindingPlugin {
 public:

@@ -9,6 +9,8 @@
 #include "editor/IHiddenToggleControl.h"
 #include "editor/IKnobControl.h"
 #include "editor/ISwitchControl.h"
+#include "editor/ScaleChoice.h"
+#include "platform/UserFolders.h"
 
 namespace mg {
 
@@ -24,10 +26,18 @@ constexpr IRectangle kAboutHotspot{10, 35, 80, 55};
 
 } // namespace
 
+std::filesystem::path EditorSettingsFile()
+{
+    const std::filesystem::path folder = platform::UserConfigFolder();
+    return folder.empty() ? folder : folder / "marrow-grit" / "settings";
+}
+
 void MarrowGrit::BuildEditor()
 {
     auto* graphics = new IEditorWindow(this, kEditorWidth, kEditorHeight, 0);
     graphics->SetModuleInstance(PluginModule());
+    // The size the user picked in any host opens every new editor.
+    graphics->SetUserScale(ReadScaleChoice(EditorSettingsFile()));
 
     graphics->AttachBackgroundImage(kBackgroundImage, "img/background.png");
 

@@ -86,6 +86,10 @@ public:
     virtual void HostTimeSignature(int* numerator, int* denominator);
     virtual int HostId() { return hostId_; }
     virtual void EditorSizeChanged(int /*width*/, int /*height*/) {}
+    // Asks the host to make the window around the open editor this size (in
+    // device pixels); false when it cannot or will not. Without a host for
+    // it the editor's own window is all there is.
+    virtual bool ResizeHostWindow(int /*width*/, int /*height*/) { return true; }
     virtual void OnHostNotice(std::int32_t /*value*/) {}
     virtual void AdaptToHost() {}
     virtual void AttachEditorGraphics(IEditorLink* graphics);

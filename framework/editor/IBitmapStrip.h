@@ -12,6 +12,10 @@ struct IBitmapStrip {
     int width = 0;
     int height = 0; // of the whole image
     int frames = 1;
+    // The image resource it came from (0: none), so that the editor can
+    // draw the same image from the set of its current scale.
+    int resourceId = 0;
+    const char* fileName = nullptr;
 
     int FrameCount() const { return frames > 1 ? frames : 1; }
     // Height of one frame, as controls size themselves.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/IAudioPlugin.h"
+#include "editor/DisplayScale.h"
 #include "editor/IControl.h"
 #include "raster/BlitPixels.h"
 #include "raster/DecodeImage.h"
@@ -53,7 +54,12 @@ void* IEditorWindow::OpenEditorWindow(void* parent)
     // with nothing of the old one's input or box.
     ForgetPointer(true);
     EndTextEntry();
+    const int scaleBefore = ScalePercent();
+    SetSystemScale(SnapScalePercent(backend_->SystemScale(parent)));
     if (!backend_->Open(parent)) return nullptr;
+    // The system's scale is known only now: the host's window takes the
+    // new size if it will (it also hears it from the size it asks for).
+    if (ScalePercent() != scaleBefore) IGraphics::ResizeHostWindow(EditorWidth(), EditorHeight());
     windowThread_ = std::this_thread::get_id();
     // The first tick redraws the whole editor.
     MarkAllControlsDirty();
@@ -114,9 +120,20 @@ void IEditorWindow::Tick()
 
 // ---- input ----------------------------------------------------------------------------
 
-EventReply IEditorWindow::HandleWindowEvent(const WindowEvent& event)
+WindowEvent IEditorWindow::Logical(const WindowEvent& event) const
+{
+    WindowEvent logical = event;
+    logical.x = ToLogical(event.x, ScalePercent());
+    logical.y = ToLogical(event.y, ScalePercent());
+    logical.area = ToLogicalCover(event.area, ScalePercent());
+    return logical;
+}
+
+EventReply IEditorWindow::HandleWindowEvent(const WindowEvent& deviceEvent)
 {
     using Kind = WindowEventKind;
+    // Backends report device pixels; the controls live in logical ones.
+    const WindowEvent event = ScalePercent() == 100 ? deviceEvent : Logical(deviceEvent);
     const WindowTraits traits = backend_->Traits();
     switch (event.kind) {
     case Kind::Press:
@@ -376,7 +393,7 @@ void IEditorWindow::DestroyTextEntry()
 bool IEditorWindow::CreateDrawSurface()
 {
     const bool made = IGraphics::CreateDrawSurface();
-    presented_.Resize(Width(), Height());
+    presented_.Resize(EditorWidth(), EditorHeight());
     if (presented_.Pixels())
         std::memset(presented_.Pixels(), 0,
                     static_cast<std::size_t>(presented_.Width()) * static_cast<std::size_t>(presented_.Height()) * 4);
@@ -391,24 +408,40 @@ bool IEditorWindow::PresentArea(const IRectangle& area)
     if (!surface) return true;
     if (presented_.Width() != surface->Width() || presented_.Height() != surface->Height())
         presented_.Resize(surface->Width(), surface->Height());
-    const PixelRect rect{area.left, area.top, area.right, area.bottom};
-    BlitPixels(presented_, *surface, area.left, area.top, &rect, 1.0f, kPixelOverwrite);
-    return backend_->IsOpen() ? backend_->Present(*surface, area) : true;
+    const IRectangle device = ToDevice(area, ScalePercent());
+    const PixelRect rect{device.left, device.top, device.right, device.bottom};
+    BlitPixels(presented_, *surface, device.left, device.top, &rect, 1.0f, kPixelOverwrite);
+    return backend_->IsOpen() ? backend_->Present(*surface, device) : true;
 }
 
 void IEditorWindow::RepaintArea(const IRectangle& area)
 {
-    if (backend_->IsOpen() && backend_->Repaint(area)) return;
+    if (backend_->IsOpen() && backend_->Repaint(ToDevice(area, ScalePercent()))) return;
     IGraphics::RepaintArea(area);
 }
 
 void IEditorWindow::ResizeEditor(int width, int height)
 {
-    const int oldWidth = Width();
-    const int oldHeight = Height();
+    const int oldWidth = EditorWidth();
+    const int oldHeight = EditorHeight();
     IGraphics::ResizeEditor(width, height);
-    if (DrawSurface()) presented_.Resize(width, height);
-    if (backend_->IsOpen()) backend_->Resize(oldWidth, oldHeight, width, height);
+    if (DrawSurface()) presented_.Resize(EditorWidth(), EditorHeight());
+    if (backend_->IsOpen()) backend_->Resize(oldWidth, oldHeight, EditorWidth(), EditorHeight());
+}
+
+void IEditorWindow::ScaleChanging()
+{
+    // A knob held across the change is let go where it was: its gesture
+    // ends, and the next press measures in the new size.
+    ForgetPointer(true);
+    EndTextEntry();
+}
+
+bool IEditorWindow::ResizeHostWindow(int width, int height)
+{
+    if (!IGraphics::ResizeHostWindow(width, height)) return false;
+    backend_->Resize(EditorWidth(), EditorHeight(), width, height);
+    return true;
 }
 
 // ---- platform services ------------------------------------------------------------------

@@ -115,8 +115,12 @@ protected:
     void ReadTextEntry(char* out, std::size_t capacity) override;
     void DestroyTextEntry() override;
     void RepaintArea(const IRectangle& area) override;
+    void ScaleChanging() override;
+    bool ResizeHostWindow(int width, int height) override;
 
 private:
+    // The event in logical pixels.
+    WindowEvent Logical(const WindowEvent& event) const;
     EventReply Press(const WindowEvent& event, const WindowTraits& traits);
     EventReply Release(const WindowEvent& event, const WindowTraits& traits);
     EventReply BoxEvent(const WindowEvent& event, const WindowTraits& traits);

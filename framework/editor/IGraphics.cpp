@@ -82,7 +82,7 @@ void IGraphics::ResizeEditor(int width, int height)
     captured_ = -1;
     hovered_ = -1; // it indexes a list that is about to go
     EndTextEntry(); // its control is about to go
-    if (surface_) surface_->Resize(width, height);
+    if (surface_) surface_->Resize(EditorWidth(), EditorHeight());
     {
         // Host threads reach the controls under the plug-in lock; none may
         // be mid-call while they are deleted.

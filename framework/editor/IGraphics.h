@@ -154,9 +154,12 @@ public:
     // (not normalised) value is converted by that parameter first.
     void SetControlsFromParameter(int parameterIndex, double value, bool normalized) override;
     IGraphics* Graphics() override { return this; }
-    // The binding's side of the link, over the operations above.
-    int EditorWidth() const override { return width_; }
-    int EditorHeight() const override { return height_; }
+    // The binding's side of the link, over the operations above. The size
+    // is in device pixels: the logical size at the current scale.
+    int EditorWidth() const override;
+    int EditorHeight() const override;
+    // The host's word on its display; see ScalePercent for which scale wins.
+    bool SetDisplayScale(double scale) override;
     bool OpenInParent(void* parent) override { return OpenEditorWindow(parent) != nullptr; }
     void CloseWindow() override { CloseEditorWindow(); }
     void Idle() noexcept override;
@@ -204,6 +207,20 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
+
+    // ---- scale -----------------------------------------------------------------
+    // Controls, events and drawing calls are in logical pixels (Width() x
+    // Height()); the draw surface and the window have the logical size times
+    // the scale, drawn from the image set of that scale. The scale is the
+    // user's choice, else the host's word, else the system's, else 100 %.
+    int ScalePercent() const { return scale_; }
+    // 0 for none (automatic).
+    int UserScalePercent() const { return userScale_; }
+    // The user's pick of an offered step (0: automatic); true when the
+    // editor now draws at the scale it leads to.
+    bool SetUserScale(int percent);
+    // What the system says (0: nothing), asked when the window opens.
+    void SetSystemScale(int percent);
     int FrameRate() const { return frameRate_; }
     IAudioPlugin* Owner() const { return owner_; }
 
@@ -234,6 +251,21 @@ protected:
 
     ISystemBitmap* Surface() { return surface_.get(); }
 
+    // Switches to `percent` when every image has a set of it and the host's
+    // window (when one is open) takes the new size; false keeps the old.
+    bool ApplyScale(int percent);
+    // A scale change is coming: the window part ends a held press (and its
+    // edit gesture) and the value box.
+    virtual void ScaleChanging() {}
+    // The host's window around an open editor grows to the new device size;
+    // false when it refused.
+    virtual bool ResizeHostWindow(int width, int height);
+    // Image resource `id` from the process's cache, decoded on the first
+    // request; null when it does not decode.
+    const IBitmap* CachedImage(int id, const char* fileName);
+    // The bitmap a strip draws from at the current scale.
+    const IBitmap* DeviceBitmap(const IBitmapStrip& strip) const;
+
 private:
     void DeleteControls();
     void TextEntryStep();
@@ -254,6 +286,18 @@ private:
     bool hoverTracking_ = false;
     std::unique_ptr<ISystemBitmap> surface_;
     std::unique_ptr<IMemoryBitmap> scratch_;
+    // Every image resource a strip was loaded from, and its bitmap at the
+    // current scale.
+    struct ScaledImage {
+        int id;
+        const char* fileName;
+        const IBitmap* bitmap;
+    };
+    std::vector<ScaledImage> images_;
+    int scale_ = 100;
+    int userScale_ = 0;
+    int hostScale_ = 0;
+    int systemScale_ = 0;
     IControl* entryControl_ = nullptr;
     IParameter* entryParameter_ = nullptr;
     TextEntryState entryState_ = TextEntryState::None;

@@ -6,6 +6,7 @@
 
 #include "core/Assert.h"
 #include "editor/IBitmapControl.h"
+#include "editor/DisplayScale.h"
 #include "editor/IControl.h"
 #include "editor/ImageCache.h"
 #include "raster/BlendPixel.h"
@@ -15,21 +16,30 @@ namespace mg {
 
 // ---- images ------------------------------------------------------------------
 
-IBitmapStrip IGraphics::LoadBitmapStrip(int id, const char* fileName, int frameCount)
+const IBitmap* IGraphics::CachedImage(int id, const char* fileName)
 {
     ImageCache& cache = ImageCache::Instance();
     // Held across the decode, so two editors asking at once decode it once.
     LockGuard guard(cache.Lock());
-    const IBitmap* bitmap = cache.Find(id);
-    if (!bitmap) {
-        std::unique_ptr<IBitmap> decoded = DecodeImageResource(id, fileName);
-        // The images are built into the library: one that does not decode
-        // is a broken build, not something to carry on from.
-        const bool imgResourceFound = decoded != nullptr;
-        MG_ASSERT(imgResourceFound);
-        bitmap = cache.Add(id, std::move(decoded));
+    if (const IBitmap* bitmap = cache.Find(id)) return bitmap;
+    std::unique_ptr<IBitmap> decoded = DecodeImageResource(id, fileName);
+    return decoded ? cache.Add(id, std::move(decoded)) : nullptr;
+}
+
+IBitmapStrip IGraphics::LoadBitmapStrip(int id, const char* fileName, int frameCount)
+{
+    const IBitmap* bitmap = CachedImage(id, fileName);
+    // The images are built into the library: one that does not decode
+    // is a broken build, not something to carry on from.
+    const bool imgResourceFound = bitmap != nullptr;
+    MG_ASSERT(imgResourceFound);
+    bool known = false;
+    for (const ScaledImage& image : images_) known = known || image.id == id;
+    if (!known) {
+        const IBitmap* scaled = scale_ == 100 ? bitmap : CachedImage(ScaledResourceId(id, scale_), fileName);
+        images_.push_back(ScaledImage{id, fileName, scaled ? scaled : bitmap});
     }
-    return IBitmapStrip{bitmap, bitmap->Width(), bitmap->Height(), frameCount > 1 ? frameCount : 1};
+    return IBitmapStrip{bitmap, bitmap->Width(), bitmap->Height(), frameCount > 1 ? frameCount : 1, id, fileName};
 }
 
 void IGraphics::AttachBackgroundImage(int id, const char* fileName)
@@ -68,9 +78,9 @@ std::unique_ptr<IMemoryBitmap> IGraphics::CroppedCopy(const IBitmap& source, con
 bool IGraphics::CreateDrawSurface()
 {
     if (surface_) {
-        surface_->Resize(width_, height_);
+        surface_->Resize(EditorWidth(), EditorHeight());
     } else {
-        surface_ = std::make_unique<ISystemBitmap>(width_, height_);
+        surface_ = std::make_unique<ISystemBitmap>(EditorWidth(), EditorHeight());
     }
     if (!scratch_) scratch_ = std::make_unique<IMemoryBitmap>();
     return surface_->Pixels() != nullptr;
@@ -93,13 +103,28 @@ bool IGraphics::DrawBitmapFrame(const IBitmapStrip& strip, const IRectangle& des
 bool IGraphics::BlitBitmap(const IBitmapStrip& strip, const IRectangle& destination, int sourceX, int sourceY,
                            const IBlendSpec* blend)
 {
-    const IRectangle clipped = destination.Intersect(drawArea_);
-    if (!strip.bitmap || !surface_ || clipped.Width() <= 0 || clipped.Height() <= 0) return true;
+    const IBitmap* bitmap = DeviceBitmap(strip);
+    if (!bitmap || !surface_) return true;
+    IRectangle place = destination;
+    IRectangle area = drawArea_;
+    if (scale_ != 100) {
+        // A frame starts where the set's own frames do: whole frames of the
+        // scaled height, the rest of the offset scaled.
+        const int frameHeight = strip.FrameHeight();
+        const int frame = frameHeight > 0 ? sourceY / frameHeight : 0;
+        const int deviceFrameHeight = bitmap->Height() / strip.FrameCount();
+        sourceY = frame * deviceFrameHeight + ToDevice(sourceY - frame * frameHeight, scale_);
+        sourceX = ToDevice(sourceX, scale_);
+        place = ToDevice(destination, scale_);
+        area = ToDevice(drawArea_, scale_);
+    }
+    const IRectangle clipped = place.Intersect(area);
+    if (clipped.Width() <= 0 || clipped.Height() <= 0) return true;
     const IBlendSpec how = blend ? *blend : IBlendSpec{};
-    const int left = sourceX + clipped.left - destination.left;
-    const int top = sourceY + clipped.top - destination.top;
+    const int left = sourceX + clipped.left - place.left;
+    const int top = sourceY + clipped.top - place.top;
     const PixelRect source{left, top, left + clipped.Width(), top + clipped.Height()};
-    BlitPixels(*surface_, *strip.bitmap, clipped.left, clipped.top, &source, how.weight, how.Mode());
+    BlitPixels(*surface_, *bitmap, clipped.left, clipped.top, &source, how.weight, how.Mode());
     return true;
 }
 
@@ -115,8 +140,8 @@ bool IGraphics::SetPixelRaw(const IColourARGB& colour, int x, int y)
 bool IGraphics::FillRectangle(const IColourARGB& colour, const IRectangle& rect, const IBlendSpec* blend)
 {
     if (!surface_ || !surface_->Pixels()) return false;
-    const IRectangle area =
-        rect.Intersect(drawArea_).Intersect(IRectangle{0, 0, surface_->Width(), surface_->Height()});
+    const IRectangle area = ToDevice(rect.Intersect(drawArea_), scale_)
+                                .Intersect(IRectangle{0, 0, surface_->Width(), surface_->Height()});
     if (area.Width() <= 0 || area.Height() <= 0) return true;
 
     const IBlendSpec how = blend ? *blend : IBlendSpec{};

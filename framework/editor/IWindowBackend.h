@@ -56,6 +56,9 @@ public:
     // The window (and the host's windows around it) change by the new size
     // less the old.
     virtual void Resize(int oldWidth, int oldHeight, int width, int height) = 0;
+    // The system's display scale (1 = 100 %) where a window in `parent`
+    // would show; 0 when the platform does not say.
+    virtual double SystemScale(void* /*parent*/) { return 0.0; }
     // Keeps pointer events coming to the window while a button is held.
     virtual void Capture(bool on) = 0;
     // The host's idle call: delivers the queued input and asks the editor

@@ -159,6 +159,11 @@ void IVstPlugin::AttachEditorGraphics(IEditorLink* graphics)
 
 void IVstPlugin::EditorSizeChanged(int, int) { RefreshEditorRect(); }
 
+bool IVstPlugin::ResizeHostWindow(int width, int height)
+{
+    return CallHost(vst::audioMasterSizeWindow, width, height) != 0;
+}
+
 void IVstPlugin::RefreshEditorRect()
 {
     const IEditorLink* editor = Editor();

@@ -35,6 +35,7 @@ public:
     void HostTimeSignature(int* numerator, int* denominator) override;
     int HostId() override;
     void EditorSizeChanged(int width, int height) override;
+    bool ResizeHostWindow(int width, int height) override;
     void AdaptToHost() override;
     void AttachEditorGraphics(IEditorLink* graphics) override;
     void SetLatencySamples(int samples) override;

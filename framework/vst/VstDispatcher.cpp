@@ -14,6 +14,10 @@ namespace {
 
 constexpr vst::intptr kVendorSpecificAnswer = 0xBEEF;
 constexpr vst::intptr kIdentifyAnswer = 0x4E764566; // 'NvEf'
+// The display-scale message some hosts send (before the editor opens and
+// when the scale changes): index 'PreS', value 'AeCs', the scale in opt.
+constexpr vst::int32 kScaleIndex = 0x50726553;
+constexpr vst::intptr kScaleValue = 0x41654373;
 
 int ToIndex(vst::intptr value)
 {
@@ -155,6 +159,11 @@ vst::intptr IVstPlugin::Dispatch(vst::int32 opcode, vst::int32 index, vst::intpt
         CopyBounded(text, vst::kVstMaxProductStrLen, ProductName());
         return 1;
     case vst::effVendorSpecific:
+        if (index == kScaleIndex && value == kScaleValue) {
+            if (Editor()) Editor()->SetDisplayScale(static_cast<double>(opt));
+            RefreshEditorRect();
+            return 1;
+        }
         if (index != 7 || !text) return 0;
         if (const IParameter* shown = ParameterAt(ToIndex(value)))
             shown->FormatForHost(static_cast<double>(opt), true, text, vst::kVstMaxParamStrLen);

@@ -29,7 +29,8 @@ constexpr int kFallbackHeight = 300;
 
 } // namespace
 
-EditorWindow::EditorWindow(host::PluginInstance& plugin, const std::string& title) : plugin_(plugin)
+EditorWindow::EditorWindow(host::PluginInstance& plugin, const std::string& title, int scalePercent)
+    : plugin_(plugin)
 {
     c_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c_)) {
@@ -37,6 +38,10 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, const std::string& titl
         c_ = nullptr;
         throw Failure("cannot open the X display");
     }
+    // The display-scale message hosts send before the editor opens:
+    // index 'PreS', value 'AeCs', the scale in opt.
+    if (scalePercent > 0)
+        plugin_.Dispatch(vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr, static_cast<float>(scalePercent / 100.0));
     int width = kFallbackWidth;
     int height = kFallbackHeight;
     if (!plugin_.EditorSize(width, height)) {

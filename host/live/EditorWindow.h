@@ -16,7 +16,8 @@ class EditorWindow {
 public:
     // Throws host::Failure when there is no X server or the editor refuses
     // to open.
-    EditorWindow(host::PluginInstance& plugin, const std::string& title);
+    // A `scalePercent` above 0 is told to the plug-in as the display's scale.
+    EditorWindow(host::PluginInstance& plugin, const std::string& title, int scalePercent = 0);
     ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;

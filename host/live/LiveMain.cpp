@@ -71,7 +71,7 @@ std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::Plugi
         return nullptr;
     }
     try {
-        return std::make_unique<EditorWindow>(plugin, name);
+        return std::make_unique<EditorWindow>(plugin, name, options.scalePercent);
     } catch (const Failure& failure) {
         std::fprintf(stderr, "mg-live: %s; running without a window\n", Printable(failure.what()).c_str());
         return nullptr;

@@ -1,5 +1,6 @@
 #include "LiveOptions.h"
 
+#include <cstdlib>
 #include <string_view>
 
 #include "ArgReader.h"
@@ -63,6 +64,13 @@ LiveOptions ParseLiveOptions(int argc, const char* const* argv)
             options.loadFile = NonEmpty(word, args.Value(word));
         } else if (word == "--save") {
             options.saveFile = NonEmpty(word, args.Value(word));
+        } else if (word == "--scale") {
+            const std::string value = args.Value(word);
+            char* end = nullptr;
+            const long percent = std::strtol(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || percent < 50 || percent > 400)
+                throw UsageError("--scale takes a percentage from 50 to 400" + SeeHelp());
+            options.scalePercent = static_cast<int>(percent);
         } else if (word == "--no-gui" || word == "--no-connect" || word == "--fresh") {
             args.NoValue(word);
             (word == "--no-gui" ? options.noGui : word == "--fresh" ? options.fresh : options.noConnect) = true;
@@ -105,6 +113,10 @@ hear silence until connected.
   --callback KIND        replacing (default) or double (64-bit processing,
                          for plug-ins that offer it)
   --no-gui               no window, even when there is a display
+  --scale PERCENT        the window's scale, as a host tells its display's
+                         (the editor takes the nearest size it offers);
+                         default: the size picked in the editor, else the
+                         desktop's
   --fresh                start from the plug-in's defaults, not the state
                          saved at the last exit
   --load FILE            load FILE (.fxp program or .fxb bank) at start,

@@ -14,6 +14,7 @@ struct LiveOptions {
     host::PluginSettings settings;
     bool doublePrecision = false; // --callback double
     bool noGui = false;
+    int scalePercent = 0; // --scale; 0: the plug-in's own rule
     bool noConnect = false;
     std::vector<std::string> inputs;  // --in, for in_1, in_2, ... in order
     std::vector<std::string> outputs; // --out, for out_1, out_2, ...

@@ -318,3 +318,51 @@ TEST_F(X11Editor, NoDisplayOrNoSuchWindowMeansNoEditor)
     EXPECT_EQ(host_->OpenEditor(), 1);
     EXPECT_EQ(host_->CloseEditor(), 1);
 }
+
+// A host that says its display is at 200 % before opening the editor gets
+// a window of twice the size, drawn as the headless editor draws at 200 %,
+// whose controls answer at their scaled places.
+TEST_F(X11Editor, HostScaleOfTwoOpensTwiceTheSize)
+{
+    EXPECT_EQ(host_->Plugin().Dispatch(vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr, 2.0f), 1);
+    ASSERT_TRUE(host_->FitParentToEditor(width_, height_));
+    EXPECT_EQ(width_, 426);
+    EXPECT_EQ(height_, 652);
+    OpenEditor();
+    xcb_connection_t* c = host_->Connection();
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, EditorWindow()), nullptr);
+    ASSERT_NE(geometry, nullptr);
+    EXPECT_EQ(geometry->width, 426);
+    EXPECT_EQ(geometry->height, 652);
+    std::free(geometry);
+    ExpectScreenAsHeadless("scale 200", "scale-200");
+
+    if (!NeedXdotool()) GTEST_SKIP() << "no xdotool";
+    ASSERT_TRUE(host_->PointerAt(2 * kFootX, 2 * kFootY, {"click", "1"}));
+    EXPECT_TRUE(WaitForParameter(kEffect, 0.0f)) << "the footswitch at its scaled centre";
+    ExpectScreenAsHeadless("scale 200\nclick 100 190", "scale-200-off");
+}
+
+// Without a word from the host the desktop's Xft.dpi decides: 144 is 150 %.
+TEST_F(X11Editor, XftDpiSetsTheSizeWithoutAHostWord)
+{
+    xcb_connection_t* c = host_->Connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::string resources = "Xft.antialias:\t1\nXft.dpi:\t144\n";
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 8,
+                        static_cast<std::uint32_t>(resources.size()), resources.data());
+    xcb_flush(c);
+    OpenEditor();
+    xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, EditorWindow()), nullptr);
+    xcb_delete_property(c, root, XCB_ATOM_RESOURCE_MANAGER);
+    xcb_flush(c);
+    ASSERT_NE(geometry, nullptr);
+    EXPECT_EQ(geometry->width, 320);
+    EXPECT_EQ(geometry->height, 489);
+    std::free(geometry);
+    EXPECT_EQ(mg::test::FakeHost::Count(vst::audioMasterSizeWindow), 1) << "the host was asked to fit it";
+    int width = 0, height = 0;
+    ASSERT_TRUE(host_->FitParentToEditor(width, height));
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(height, 489);
+}

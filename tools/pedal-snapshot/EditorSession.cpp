@@ -104,6 +104,16 @@ bool EditorSession::Run(const std::string& line, std::string& error)
         effect_->setParameter(effect_, index, static_cast<float>(value));
         return true;
     }
+    if (verb == "scale") {
+        int percent = 0;
+        if (words.size() != 2 || !ParseInt(words[1], percent)) {
+            error = "scale takes a percentage";
+            return false;
+        }
+        effect_->dispatcher(effect_, vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr,
+                            static_cast<float>(percent / 100.0));
+        return true;
+    }
     if (verb == "program") {
         int n = 0;
         if (words.size() != 2 || !ParseInt(words[1], n)) {

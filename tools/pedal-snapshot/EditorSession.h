@@ -14,6 +14,8 @@
 //   click X Y [mods]            press, tick, release, tick
 //   param NAME|INDEX VALUE      the host sets a parameter (normalised 0..1)
 //   program N                   the host selects program N
+//   scale PERCENT               the host says its display's scale (VST 2.4's
+//                               'PreS'/'AeCs' message); events stay logical
 //
 // mods are any of: right shift control alt (the left button is implied
 // unless `right` is given). Blank lines and lines starting with # are skipped.

@@ -26,6 +26,17 @@ namespace {
 int openWindowCount = 0;
 int creationFrameRate = IGraphics::kDefaultFrameRate;
 
+// GetDpiForWindow came with Windows 10 1607: looked up when asked, so the
+// DLL still loads on systems without it (which then say nothing).
+using DpiForWindow = UINT(WINAPI*)(HWND);
+
+DpiForWindow DpiForWindowFunction()
+{
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) return nullptr;
+    return reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+}
+
 IRectangle FromRect(const RECT& r)
 {
     return {static_cast<std::int32_t>(r.left), static_cast<std::int32_t>(r.top), static_cast<std::int32_t>(r.right),
@@ -107,14 +118,22 @@ WindowTraits Win32Backend::Traits() const
 
 // ---- opening and closing ---------------------------------------------------------
 
+double Win32Backend::SystemScale(void* parent)
+{
+    static const DpiForWindow dpiForWindow = DpiForWindowFunction();
+    if (!dpiForWindow || !parent) return 0.0;
+    const UINT dpi = dpiForWindow(static_cast<HWND>(parent));
+    return dpi ? dpi / 96.0 : 0.0;
+}
+
 bool Win32Backend::Open(void* parent)
 {
     parent_ = static_cast<HWND>(parent);
     HINSTANCE module = editor_.ModuleInstance();
     int x = 0;
     int y = 0;
-    int width = editor_.Width();
-    int height = editor_.Height();
+    int width = editor_.EditorWidth();
+    int height = editor_.EditorHeight();
     if (window_) {
         // Opening again recreates the window where it was, at its size.
         RECT own{};

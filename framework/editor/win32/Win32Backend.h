@@ -27,6 +27,7 @@ public:
 
     WindowTraits Traits() const override;
     bool Open(void* parent) override;
+    double SystemScale(void* parent) override;
     void Close() override;
     bool IsOpen() const override { return window_ != nullptr; }
     void* Handle() const override { return window_; }

@@ -13,6 +13,7 @@
 
 #include "X11Input.h"
 #include "XcbWindow.h"
+#include "XftDpi.h"
 #include "editor/IEditorWindow.h"
 #include "editor/KeyCodes.h"
 
@@ -48,6 +49,7 @@ public:
     }
 
     bool Open(void* parent) override;
+    double SystemScale(void*) override { return x11::DisplayXftDpi() / 96.0; }
     void Close() override;
     bool IsOpen() const override { return window_ != nullptr; }
     void* Handle() const override
@@ -121,7 +123,7 @@ bool X11Backend::Open(void* parent)
         if (!window_->OriginIn(parentId, x, y)) x = y = 0;
         Close();
     }
-    window_ = x11::XcbWindow::Open(parentId, x, y, editor_.Width(), editor_.Height(),
+    window_ = x11::XcbWindow::Open(parentId, x, y, editor_.EditorWidth(), editor_.EditorHeight(),
                                    editor_.DrawSurface() ? &editor_.PresentedSurface() : nullptr,
                                    editor_.WindowTitle(), IEditorWindow::kWindowClassName);
     if (!window_) return false;

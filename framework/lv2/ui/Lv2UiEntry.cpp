@@ -40,7 +40,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* descriptor, const char*, const 
         }
         if (const auto* resize = static_cast<const LV2UI_Resize*>(Feature(features, LV2_UI__resize)))
             if (IGraphics* graphics = ui->EditorGraphics())
-                resize->ui_resize(resize->handle, graphics->Width(), graphics->Height());
+                resize->ui_resize(resize->handle, graphics->EditorWidth(), graphics->EditorHeight());
         *widget = window;
         return ui.release();
     } catch (const std::exception& e) {

@@ -1,0 +1,78 @@
+// The editor's scale: which one applies, the switch between image sets and
+// the host window's size that goes with it.
+#include "IGraphics.h"
+
+#include <atomic>
+#include <cstdio>
+
+#include "core/IAudioPlugin.h"
+#include "editor/DisplayScale.h"
+
+namespace mg {
+
+int IGraphics::EditorWidth() const { return ToDevice(width_, scale_); }
+
+int IGraphics::EditorHeight() const { return ToDevice(height_, scale_); }
+
+bool IGraphics::SetDisplayScale(double scale)
+{
+    const int percent = SnapScalePercent(scale);
+    if (percent == 0) {
+        // A host that sends nonsense usually sends it again; say so once.
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true)) std::fprintf(stderr, "Marrow-Grit: ignoring the host's display scale %g\n", scale);
+        return false;
+    }
+    hostScale_ = percent;
+    if (userScale_ != 0) return false;
+    return ApplyScale(percent) && scale_ == percent;
+}
+
+bool IGraphics::SetUserScale(int percent)
+{
+    if (percent != 0 && ScaleStepIndex(percent) < 0) return false;
+    userScale_ = percent;
+    const int wanted = userScale_ ? userScale_ : (hostScale_ ? hostScale_ : (systemScale_ ? systemScale_ : 100));
+    return ApplyScale(wanted);
+}
+
+void IGraphics::SetSystemScale(int percent)
+{
+    systemScale_ = ScaleStepIndex(percent) >= 0 ? percent : 0;
+    if (userScale_ == 0 && hostScale_ == 0) ApplyScale(systemScale_ ? systemScale_ : 100);
+}
+
+bool IGraphics::ApplyScale(int percent)
+{
+    if (percent == scale_) return true;
+    // Every image's set of the new scale first: a step without art is no step.
+    std::vector<const IBitmap*> bitmaps;
+    for (const ScaledImage& image : images_) {
+        const IBitmap* bitmap = CachedImage(ScaledResourceId(image.id, percent), image.fileName);
+        if (!bitmap) return false;
+        bitmaps.push_back(bitmap);
+    }
+    ScaleChanging();
+    if (IsWindowOpen() && !ResizeHostWindow(ToDevice(width_, percent), ToDevice(height_, percent))) return false;
+    for (std::size_t i = 0; i < images_.size(); ++i) images_[i].bitmap = bitmaps[i];
+    scale_ = percent;
+    if (surface_) CreateDrawSurface();
+    MarkAllControlsDirty();
+    if (owner_) owner_->EditorSizeChanged(EditorWidth(), EditorHeight());
+    return true;
+}
+
+bool IGraphics::ResizeHostWindow(int width, int height)
+{
+    return !owner_ || owner_->ResizeHostWindow(width, height);
+}
+
+const IBitmap* IGraphics::DeviceBitmap(const IBitmapStrip& strip) const
+{
+    if (scale_ == 100 || strip.resourceId == 0) return strip.bitmap;
+    for (const ScaledImage& image : images_)
+        if (image.id == strip.resourceId) return image.bitmap;
+    return strip.bitmap;
+}
+
+} // namespace mg
