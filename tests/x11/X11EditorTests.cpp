@@ -9,6 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include <dlfcn.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include "EditorSession.h"
 #include "PngFile.h"
@@ -366,3 +373,49 @@ TEST_F(X11Editor, XftDpiSetsTheSizeWithoutAHostWord)
     EXPECT_EQ(width, 320);
     EXPECT_EQ(height, 489);
 }
+
+#if defined(MG_LV2_UI_LIBRARY)
+// An LV2 host that gives ui:scaleFactor 2 gets the UI at twice the size,
+// told through ui:resize.
+TEST_F(X11Editor, Lv2ScaleFactorOpensTwiceTheSize)
+{
+    void* library = dlopen(MG_LV2_UI_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    auto entry = reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(dlsym(library, "lv2ui_descriptor"));
+    ASSERT_NE(entry, nullptr);
+    const LV2UI_Descriptor* ui = entry(0);
+
+    static std::vector<std::string> uris;
+    uris.clear();
+    LV2_URID_Map map{nullptr, [](LV2_URID_Map_Handle, const char* uri) -> LV2_URID {
+                         for (std::size_t i = 0; i < uris.size(); ++i)
+                             if (uris[i] == uri) return static_cast<LV2_URID>(i + 1);
+                         uris.emplace_back(uri);
+                         return static_cast<LV2_URID>(uris.size());
+                     }};
+    const float two = 2.0f;
+    const LV2_Options_Option options[] = {
+        {LV2_OPTIONS_INSTANCE, 0, map.map(nullptr, LV2_UI__scaleFactor), sizeof two, map.map(nullptr, LV2_ATOM__Float),
+         &two},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    static int width = 0, height = 0;
+    LV2UI_Resize resize{nullptr, [](LV2UI_Feature_Handle, int w, int h) {
+                            width = w;
+                            height = h;
+                            return 0;
+                        }};
+    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(static_cast<std::uintptr_t>(host_->Parent()))};
+    LV2_Feature mapFeature{LV2_URID__map, &map};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+    LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+    const LV2_Feature* features[] = {&parent, &mapFeature, &optionsFeature, &resizeFeature, nullptr};
+    auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle handle = ui->instantiate(ui, "", "", write, nullptr, &widget, features);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(width, 426);
+    EXPECT_EQ(height, 652);
+    ui->cleanup(handle);
+    dlclose(library);
+}
+#endif

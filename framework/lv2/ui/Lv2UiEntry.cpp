@@ -1,5 +1,9 @@
 #include "lv2/ui/Lv2UiEntry.h"
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -20,6 +24,21 @@ const void* Feature(const LV2_Feature* const* features, const char* uri)
     return nullptr;
 }
 
+// The host's display scale from the options feature (ui:scaleFactor, a
+// float); 0 when the host gives none.
+double ScaleFactor(const LV2_Feature* const* features)
+{
+    const auto* map = static_cast<const LV2_URID_Map*>(Feature(features, LV2_URID__map));
+    const auto* options = static_cast<const LV2_Options_Option*>(Feature(features, LV2_OPTIONS__options));
+    if (!map || !map->map || !options) return 0.0;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* o = options; o->key != 0 || o->value != nullptr; ++o)
+        if (o->key == scaleFactor && o->type == floatType && o->size == sizeof(float) && o->value)
+            return static_cast<double>(*static_cast<const float*>(o->value));
+    return 0.0;
+}
+
 LV2UI_Handle Instantiate(const LV2UI_Descriptor* descriptor, const char*, const char*,
                          LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) noexcept
@@ -33,6 +52,8 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* descriptor, const char*, const 
     try {
         const Lv2UiHost host{write, controller, static_cast<const LV2UI_Touch*>(Feature(features, LV2_UI__touch))};
         std::unique_ptr<ILv2UiPlugin> ui(reinterpret_cast<const Lv2UiDescriptor*>(descriptor)->create(&host));
+        if (const double scale = ScaleFactor(features); scale != 0.0)
+            if (IGraphics* graphics = ui->EditorGraphics()) graphics->SetDisplayScale(scale);
         void* window = ui->OpenWindow(parent);
         if (!window) {
             std::fprintf(stderr, "%s: cannot open a window (no X display, or the parent window is gone)\n", uri);
