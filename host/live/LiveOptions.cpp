@@ -17,13 +17,6 @@ std::string SeeHelp()
     return " (see mg-live --help)";
 }
 
-std::string NonEmpty(const std::string& option, const std::string& value)
-{
-    if (value.empty())
-        throw UsageError(option + " needs a non-empty value");
-    return value;
-}
-
 } // namespace
 
 LiveOptions ParseLiveOptions(int argc, const char* const* argv)
@@ -56,15 +49,15 @@ LiveOptions ParseLiveOptions(int argc, const char* const* argv)
                 throw UsageError("--callback must be replacing or double, got " + Quoted(value));
             options.doublePrecision = value == "double";
         } else if (word == "--in") {
-            options.inputs.push_back(NonEmpty(word, args.Value(word)));
+            options.inputs.push_back(args.NonEmptyValue(word));
         } else if (word == "--out") {
-            options.outputs.push_back(NonEmpty(word, args.Value(word)));
+            options.outputs.push_back(args.NonEmptyValue(word));
         } else if (word == "--name") {
-            options.clientName = NonEmpty(word, args.Value(word));
+            options.clientName = args.NonEmptyValue(word);
         } else if (word == "--load") {
-            options.loadFile = NonEmpty(word, args.Value(word));
+            options.loadFile = args.NonEmptyValue(word);
         } else if (word == "--save") {
-            options.saveFile = NonEmpty(word, args.Value(word));
+            options.saveFile = args.NonEmptyValue(word);
         } else if (word == "--no-gui" || word == "--no-connect" || word == "--fresh") {
             args.NoValue(word);
             (word == "--no-gui" ? options.noGui : word == "--fresh" ? options.fresh : options.noConnect) = true;
