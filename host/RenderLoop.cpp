@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "AudioFile.h"
-#include "Failure.h"
+#include "ChannelCheck.h"
 #include "HostContext.h"
 #include "PluginInstance.h"
 #include "Progress.h"
@@ -46,6 +46,7 @@ template <class T>
 void Process(const RenderJob& job, Buffers<T>& buffers, int frames)
 {
     vst::AEffect* effect = job.plugin.Raw();
+    const HostContext::ProcessCall inside;
     if constexpr (std::is_same_v<T, double>) {
         effect->processDoubleReplacing(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
     } else if (job.callback == CallbackKind::Accumulating) {
@@ -72,10 +73,7 @@ RenderStats Render(const RenderJob& job)
     bool inputDone = false;
 
     job.plugin.Resume();
-    // The buffers fit the counts from before; a plug-in that changes them
-    // when switched on would read and write past them.
-    if (job.plugin.Effect().numInputs != inputs || job.plugin.Effect().numOutputs != outputs)
-        throw Failure("the plug-in changed its number of inputs or outputs when switched on");
+    CheckChannelsKept(job.plugin, inputs, outputs);
     job.host.StartRendering();
     for (;;) {
         int frames = 0;
