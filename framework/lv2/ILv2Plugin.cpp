@@ -101,10 +101,4 @@ void ILv2Plugin::Run(std::uint32_t frames)
                  [this](std::uint32_t offset, std::uint32_t count) { RenderSlice(offset, static_cast<int>(count)); });
 }
 
-void ILv2Plugin::HostTimeSignature(int* numerator, int* denominator)
-{
-    if (numerator) *numerator = 4;
-    if (denominator) *denominator = 4;
-}
-
 } // namespace mg
