@@ -6,6 +6,7 @@
 // screen.
 #include <xcb/xcb.h>
 
+#include <atomic>
 #include <string>
 
 #include "HostContext.h"
@@ -32,8 +33,9 @@ public:
     bool HandleEvents();
     void Idle();
 
-    // On the thread that serves the window (the plug-in asks from its
-    // editor's calls). Bounded to the screen.
+    // Bounded to the screen. Plug-ins ask from their editor's calls, on the
+    // thread that serves the window, or from a thread of their own (xcb
+    // takes calls from any thread).
     bool Resize(int width, int height) override;
 
 private:
@@ -50,7 +52,7 @@ private:
     xcb_window_t window_ = 0;
     xcb_atom_t deleteWindow_ = 0;
     bool editorOpen_ = false;
-    bool destroyed_ = false;
+    std::atomic<bool> destroyed_{false};
 };
 
 } // namespace mg::live

@@ -106,14 +106,16 @@ hear silence until connected.
                          instead of the state saved at the last exit
   --save FILE            also save to FILE (.fxp or .fxb) at exit
 
-On exit (the window closed, Ctrl+C, SIGTERM, or the JACK server gone) the
-plug-in's current program is saved to
+On exit (the window closed, Ctrl+C, SIGTERM, SIGHUP, or the JACK server
+gone) the plug-in's current program is saved to
 $XDG_CONFIG_HOME/mg-live/ID.fxp (~/.config when XDG_CONFIG_HOME is unset; ID
-is the plug-in's unique ID) and loaded at the next start. Settings apply in
+is the plug-in's unique ID) and loaded at the next start; a file there that
+does not load is kept as ID.fxp.bad. Settings apply in
 this order: the saved state or --load, then --program, then --param.
 
-Exit status: 0 after a clean exit, 1 on an error or when the JACK server went
-away, 2 for a bad command line.
+Exit status: 0 after a clean exit, 1 on an error (a failed save, new server
+settings the plug-in cannot take) or when the JACK server went away, 2 for a
+bad command line.
 )";
 }
 

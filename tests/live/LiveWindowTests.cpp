@@ -102,41 +102,42 @@ double BypassedShare(Rig& rig)
     return clean ? double(bypassed) / clean : -1.0;
 }
 
-// Why the window tests cannot run here, or empty.
-std::string Missing(const mg::test::XServer& display, const mg::livetest::JackServer& jack)
-{
-    for (const std::string& problem : {display.Problem(), jack.Problem()})
-        if (!problem.empty())
-            return problem;
-    return mg::test::HaveProgram("xdotool") ? "" : "no xdotool";
-}
-
 std::pair<int, int> WindowSize(xcb_connection_t* c, xcb_window_t window)
 {
     Freed<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
     return geometry ? std::pair<int, int>{geometry->width, geometry->height} : std::pair<int, int>{0, 0};
 }
 
-} // namespace
-
-#define MG_REQUIRE_WINDOW_TESTS(display, jack)                                         \
-    if (const std::string missing = Missing(display, jack); !missing.empty()) {        \
-        if (mg::test::InCi())                                                          \
-            FAIL() << "CI must run the mg-live window tests: " << missing;             \
-        GTEST_SKIP() << missing;                                                       \
+// An X server, a JACK server and xdotool of the test's own, and a folder.
+class LiveWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string missing = mg::test::HaveProgram("xdotool") ? "" : "no xdotool";
+        for (const std::string& problem : {display_.Problem(), jack_.Problem()})
+            if (!problem.empty())
+                missing = problem;
+        if (missing.empty())
+            return;
+        if (mg::test::InCi())
+            FAIL() << "CI must run the mg-live window tests: " << missing;
+        GTEST_SKIP() << missing;
     }
 
-TEST(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
+    mg::test::XServer display_;
+    mg::livetest::JackServer jack_;
+    mg::hosttest::TempDir dir_;
+};
+
+} // namespace
+
+TEST_F(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
 {
-    mg::test::XServer display;
-    mg::livetest::JackServer jack;
-    MG_REQUIRE_WINDOW_TESTS(display, jack);
-    mg::hosttest::TempDir dir;
     Rig rig(1.0);
     ASSERT_TRUE(rig.Ok());
     Child live({MG_LIVE_PATH, PEDAL_PATH, "--fresh", "--name", "mgl-live", "--in", "mgl-feed:out", "--out",
                 "mgl-rec:in_2", "--out", "mgl-rec:in_3"},
-               {"XDG_CONFIG_HOME=" + dir / "config"}, dir / "err.txt");
+               {"XDG_CONFIG_HOME=" + dir_ / "config"}, dir_ / "err.txt");
     ASSERT_TRUE(mg::livetest::WaitUntil([&] { return live.Err().find("mg-live: playing") != std::string::npos; },
                                         20s))
         << live.Err();
@@ -171,17 +172,13 @@ TEST(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
 // Only the main thread talks to the plug-in, at the "user" process level,
 // while its editor idles and the server changes its period (the probe logs
 // any other call); the editor may resize its window, within the screen.
-TEST(LiveWindow, OneThreadTalksToThePluginWhileItsWindowResizesAndThePeriodChanges)
+TEST_F(LiveWindow, OneThreadTalksToThePluginWhileItsWindowResizesAndThePeriodChanges)
 {
-    mg::test::XServer display;
-    mg::livetest::JackServer jack;
-    MG_REQUIRE_WINDOW_TESTS(display, jack);
-    mg::hosttest::TempDir dir;
     Rig rig(0.1);
     ASSERT_TRUE(rig.Ok());
-    const std::string log = dir / "probe.log";
+    const std::string log = dir_ / "probe.log";
     Child live({MG_LIVE_PATH, MG_PROBE_PATH, "--fresh", "--no-connect", "--name", "mgl-live"},
-               {"XDG_CONFIG_HOME=" + dir / "config", "MG_PROBE_LOG=" + log, "MG_PROBE_EDITOR=1"}, dir / "err.txt");
+               {"XDG_CONFIG_HOME=" + dir_ / "config", "MG_PROBE_LOG=" + log, "MG_PROBE_EDITOR=1"}, dir_ / "err.txt");
     const auto logged = [&](const std::string& line) {
         return mg::livetest::WaitUntil([&] { return mg::hosttest::ReadText(log).find(line) != std::string::npos; },
                                        20s);
