@@ -1,13 +1,13 @@
 #include "ChannelCheck.h"
 
 #include "Failure.h"
-#include "PluginInstance.h"
+#include "HostedPlugin.h"
 
 namespace mg::host {
 
-void CheckChannelsKept(const PluginInstance& plugin, int inputs, int outputs)
+void CheckChannelsKept(HostedPlugin& plugin, int inputs, int outputs)
 {
-    if (plugin.Effect().numInputs != inputs || plugin.Effect().numOutputs != outputs)
+    if (plugin.Inputs() != inputs || plugin.Outputs() != outputs)
         throw Failure("the plug-in changed its number of inputs or outputs when switched on");
 }
 

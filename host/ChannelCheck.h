@@ -3,10 +3,10 @@
 // host sized for the counts from before.
 namespace mg::host {
 
-class PluginInstance;
+class HostedPlugin;
 
 // Throws Failure when the plug-in now has other counts than `inputs` and
 // `outputs`: it would read and write past the buffers.
-void CheckChannelsKept(const PluginInstance& plugin, int inputs, int outputs);
+void CheckChannelsKept(HostedPlugin& plugin, int inputs, int outputs);
 
 } // namespace mg::host

@@ -45,25 +45,25 @@ struct Buffers {
 template <class T>
 void Process(const RenderJob& job, Buffers<T>& buffers, int frames)
 {
-    vst::AEffect* effect = job.plugin.Raw();
     const HostContext::ProcessCall inside;
-    if constexpr (std::is_same_v<T, double>) {
-        effect->processDoubleReplacing(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
-    } else if (job.callback == CallbackKind::Accumulating) {
-        // The legacy call adds to what is there: start from silence.
-        std::fill(buffers.planarOut.begin(), buffers.planarOut.end(), T{});
-        effect->process(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
-    } else {
-        effect->processReplacing(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
+    if constexpr (std::is_same_v<T, float>) {
+        if (job.callback == CallbackKind::Accumulating) {
+            // VST 2.4's legacy call adds to what is there: start from silence.
+            std::fill(buffers.planarOut.begin(), buffers.planarOut.end(), T{});
+            vst::AEffect* effect = job.plugin.AsVst2()->Raw();
+            effect->process(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
+            return;
+        }
     }
+    job.plugin.Process(buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
 }
 
 template <class T>
 RenderStats Render(const RenderJob& job)
 {
     const int fileChannels = job.reader.Channels();
-    const int inputs = job.plugin.Effect().numInputs;
-    const int outputs = job.plugin.Effect().numOutputs;
+    const int inputs = job.plugin.Inputs();
+    const int outputs = job.plugin.Outputs();
     const int block = job.block;
     const int mapped = std::min(fileChannels, inputs);
     Buffers<T> buffers(fileChannels, inputs, outputs, block);
