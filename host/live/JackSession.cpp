@@ -88,7 +88,9 @@ JackSession::JackSession(const std::string& clientName)
             throw Failure("no JACK server is running (start one with jackd, or use PipeWire's JACK)");
         if (status & JackInvalidOption || status & JackNameNotUnique)
             throw Failure("the JACK server refused the client name " + Quoted(clientName));
-        throw Failure("the JACK server refused a new client (status 0x" + std::to_string(status) + ")");
+        char bits[16];
+        std::snprintf(bits, sizeof bits, "0x%x", static_cast<unsigned>(status));
+        throw Failure(std::string("the JACK server refused a new client (status ") + bits + ")");
     }
 }
 
