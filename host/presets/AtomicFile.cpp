@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "Failure.h"
-#include "ReplaceFile.h"
+#include "ReplaceContents.h"
 #include "Text.h"
 
 namespace mg::host {
@@ -51,7 +51,7 @@ fs::path TemporaryName(const fs::path& target, std::uint32_t random)
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes, const std::string& what)
 {
     try {
-        ReplaceFile(FollowLinks(path), bytes);
+        ReplaceContents(FollowLinks(path), bytes);
     } catch (const std::system_error& error) {
         throw Failure("cannot write " + what + " " + Quoted(path) + ": " + error.code().message());
     }

@@ -9,7 +9,7 @@
 namespace mg::host {
 
 // Throws std::system_error with the system's reason. `target` names no link.
-void ReplaceFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes);
+void ReplaceContents(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes);
 
 // A hidden name beside `target` with `random` in it, within the 255 bytes
 // (or UTF-16 units) file systems allow for a name, however long the

@@ -1,4 +1,4 @@
-#include "ReplaceFile.h"
+#include "ReplaceContents.h"
 
 #include <windows.h>
 
@@ -76,7 +76,7 @@ private:
 
 } // namespace
 
-void ReplaceFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes)
+void ReplaceContents(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes)
 {
     Temporary file(target);
     file.Write(bytes);

@@ -1,4 +1,4 @@
-#include "ReplaceFile.h"
+#include "ReplaceContents.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -97,7 +97,7 @@ private:
 
 } // namespace
 
-void ReplaceFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes)
+void ReplaceContents(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes)
 {
     struct stat old {};
     const bool existing = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
