@@ -84,7 +84,7 @@ const void* CLAP_CALL GetExtension(const clap::plugin_t* p, const char* id)
         if (!id) return nullptr;
         // A choice of one is no choice; an effect without an editor has no gui.
         if (std::strcmp(id, clap::kExtAudioPortsConfig) == 0 && plugin.PortConfigCount() < 2) return nullptr;
-        if (std::strcmp(id, clap::kExtGui) == 0 && !plugin.EditorGraphics()) return nullptr;
+        if (std::strcmp(id, clap::kExtGui) == 0 && !plugin.Editor()) return nullptr;
         return ClapExtension(id);
     });
 }
@@ -206,8 +206,10 @@ void CLAP_CALL GuiDestroy(const clap::plugin_t* p)
     OnPlugin(p, [](IClapPlugin& plugin) { plugin.GuiDestroy(); });
 }
 
-// A bitmap editor does not scale.
-bool CLAP_CALL GuiSetScale(const clap::plugin_t*, double) { return false; }
+bool CLAP_CALL GuiSetScale(const clap::plugin_t* p, double scale)
+{
+    return OnPlugin(p, false, [&](IClapPlugin& plugin) { return plugin.GuiSetScale(scale); });
+}
 
 bool CLAP_CALL GuiGetSize(const clap::plugin_t* p, std::uint32_t* width, std::uint32_t* height)
 {

@@ -1,11 +1,11 @@
 // The gui extension: the pedal's fixed-size editor embedded in the host's
 // window (X11 or Win32). On X11 the editor's input and redraw tick run on a
 // timer the host keeps (timer-support); Win32 has timers of its own.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
 #include "clap/IClapPlugin.h"
-#include "editor/IGraphics.h"
 
 namespace mg {
 
@@ -23,7 +23,7 @@ constexpr std::uint32_t kTimerPeriodMs = 20;
 
 bool IClapPlugin::GuiApiSupported(const char* api, bool floating) const
 {
-    return !floating && api && std::strcmp(api, kNativeApi) == 0 && EditorGraphics();
+    return !floating && api && std::strcmp(api, kNativeApi) == 0 && Editor();
 }
 
 const char* IClapPlugin::GuiNativeApi() { return kNativeApi; }
@@ -47,10 +47,10 @@ void IClapPlugin::GuiDestroy()
 
 bool IClapPlugin::GuiSize(std::uint32_t* width, std::uint32_t* height) const
 {
-    const IGraphics* graphics = EditorGraphics();
-    if (!guiCreated_ || !graphics || !width || !height) return false;
-    *width = static_cast<std::uint32_t>(graphics->Width());
-    *height = static_cast<std::uint32_t>(graphics->Height());
+    const IEditorLink* editor = Editor();
+    if (!guiCreated_ || !editor || !width || !height) return false;
+    *width = static_cast<std::uint32_t>(editor->EditorWidth());
+    *height = static_cast<std::uint32_t>(editor->EditorHeight());
     return true;
 }
 
@@ -72,8 +72,8 @@ bool IClapPlugin::GuiSetParent(const clap::window_t* window)
 #endif
     if (!parent) return false;
     LockGuard guard(Lock());
-    IGraphics* graphics = EditorGraphics();
-    if (!graphics || !graphics->OpenEditorWindow(parent)) return false;
+    IEditorLink* editor = Editor();
+    if (!editor || !editor->OpenInParent(parent)) return false;
     guiOpen_ = true;
     OnEditorOpened();
     return true;
@@ -84,7 +84,7 @@ void IClapPlugin::GuiClose()
     if (!guiOpen_) return;
     LockGuard guard(Lock());
     OnEditorClosed();
-    if (IGraphics* graphics = EditorGraphics()) graphics->CloseEditorWindow();
+    if (IEditorLink* editor = Editor()) editor->CloseWindow();
     guiOpen_ = false;
 }
 
@@ -93,7 +93,13 @@ void IClapPlugin::GuiTick(clap::id_t timer)
     // Like the VST idle call, without the plug-in lock: controls that push
     // a value take it themselves.
     if (guiOpen_ && timer == timerId_ && OffAudioThread())
-        if (IGraphics* graphics = EditorGraphics()) graphics->HostIdle();
+        if (IEditorLink* editor = Editor()) editor->Idle();
+}
+
+bool IClapPlugin::GuiSetScale(double scale)
+{
+    IEditorLink* editor = Editor();
+    return guiCreated_ && editor && std::isfinite(scale) && scale > 0.0 && editor->SetDisplayScale(scale);
 }
 
 } // namespace mg

@@ -78,6 +78,7 @@ public:
     bool GuiSetParent(const clap::window_t* window);
     bool GuiShown() const { return guiOpen_; }
     void GuiTick(clap::id_t timer);
+    bool GuiSetScale(double scale);
 
     // ---- host operations ----------------------------------------------------------
     void BeginHostEdit(int index) override;
@@ -86,10 +87,6 @@ public:
     std::int32_t HostSamplePosition() override { return samplePosition_; }
     double HostTempo() override { return tempo_; }
     void HostTimeSignature(int* numerator, int* denominator) override;
-    void EditorSizeChanged(int, int) override {}
-    void AdaptToHost() override {}
-    bool SendMidiMessage(const MidiMessage&) override { return false; }
-    bool SendMidiMessages(std::span<const MidiMessage>) override { return false; }
 
     // ---- the host's extensions, each null when not offered ----------------------------
     Host ClapHost() const { return host_; }
