@@ -22,3 +22,7 @@ else()
                       -Wl,--version-script=${CMAKE_CURRENT_SOURCE_DIR}/clap/exports.map)
   set_property(TARGET MarrowGritClap APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/clap/exports.map)
 endif()
+
+# Linux: lib/clap under the prefix (the package: /usr/lib/clap); Windows: the
+# archive's folder of each word size, beside MarrowGrit.dll.
+install(TARGETS MarrowGritClap LIBRARY DESTINATION ${MG_INSTALL_CLAP_DIR} COMPONENT plugin)
