@@ -38,6 +38,7 @@ IClapPlugin::IClapPlugin(Host host, int parameterCount, const char* channelIOStr
     floatOut_.assign(static_cast<std::size_t>(OutputChannelCount()), nullptr);
     doubleIn_.assign(static_cast<std::size_t>(InputChannelCount()), nullptr);
     doubleOut_.assign(static_cast<std::size_t>(OutputChannelCount()), nullptr);
+    inGesture_.assign(static_cast<std::size_t>(parameterCount), false);
 }
 
 IClapPlugin::~IClapPlugin() = default;
@@ -137,35 +138,55 @@ void IClapPlugin::Reset()
 
 // ---- edits reported to the host ------------------------------------------------------
 
-void IClapPlugin::PushEdit(const ClapEdit& edit)
+bool IClapPlugin::PushEdit(const ClapEdit& edit)
 {
     bool ask = false;
     {
         LockGuard guard(Lock());
-        if (!edits_.Push(edit)) return;
+        if (!edits_.Push(edit)) return false;
         ask = !flushRequested_;
         flushRequested_ = true;
     }
     // The next process call carries the edits anyway; a host that is not
     // processing is asked for a flush (once until they have been taken).
     if (ask && hostParams_ && !IsProcessing() && OffAudioThread()) hostParams_->request_flush(host_);
+    return true;
 }
 
+// Gestures pair strictly per parameter (strict hosts stop at a second begin
+// or an end without one), and a value outside one, such as a switch the
+// editor flips, comes as a gesture of its own, so hosts record it as they
+// record a knob's.
 void IClapPlugin::BeginHostEdit(int index)
 {
-    if (ParameterAt(index)) PushEdit({ClapEdit::kBegin, static_cast<std::uint32_t>(index), 0.0});
+    if (!ParameterAt(index)) return;
+    LockGuard guard(Lock());
+    const auto i = static_cast<std::size_t>(index);
+    if (!inGesture_[i]) inGesture_[i] = PushEdit({ClapEdit::kBegin, static_cast<std::uint32_t>(index), 0.0});
 }
 
 void IClapPlugin::InformHostOfChange(int index, double)
 {
+    const IParameter* parameter = ParameterAt(index);
+    if (!parameter) return;
+    LockGuard guard(Lock());
     // The host speaks plain values; the parameter holds the one the edit left.
-    if (const IParameter* parameter = ParameterAt(index))
-        PushEdit({ClapEdit::kValue, static_cast<std::uint32_t>(index), parameter->value()});
+    const auto i = static_cast<std::size_t>(index);
+    const bool alone = !inGesture_[i];
+    if (alone) BeginHostEdit(index);
+    if (!inGesture_[i]) return; // no room left even for a begin
+    PushEdit({ClapEdit::kValue, static_cast<std::uint32_t>(index), parameter->value()});
+    if (alone) EndHostEdit(index);
 }
 
 void IClapPlugin::EndHostEdit(int index)
 {
-    if (ParameterAt(index)) PushEdit({ClapEdit::kEnd, static_cast<std::uint32_t>(index), 0.0});
+    if (!ParameterAt(index)) return;
+    LockGuard guard(Lock());
+    const auto i = static_cast<std::size_t>(index);
+    if (!inGesture_[i]) return;
+    inGesture_[i] = false;
+    PushEdit({ClapEdit::kEnd, static_cast<std::uint32_t>(index), 0.0});
 }
 
 void IClapPlugin::DrainEdits(const clap::output_events_t* out)

@@ -104,7 +104,7 @@ private:
     clap::process_status_t ProcessBuffers(const clap::process_t& process, Sample** inputs, Sample** outputs);
     void ApplyEvent(const clap::event_header_t* event);
     void ReadTransport(const clap::event_transport_t* transport);
-    void PushEdit(const ClapEdit& edit);
+    bool PushEdit(const ClapEdit& edit);
     void DrainEdits(const clap::output_events_t* out);
     void ConnectConfiguredChannels();
     void GuiClose();
@@ -129,6 +129,7 @@ private:
     clap::id_t timerId_ = clap::kInvalidId;
 
     ClapEditQueue edits_;
+    std::vector<bool> inGesture_; // per parameter: a begin sent, its end not yet
     bool flushRequested_ = false;
 
     std::int32_t samplePosition_ = 0;

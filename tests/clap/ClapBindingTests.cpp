@@ -309,15 +309,23 @@ TEST(ClapParams, EditorEditsReachTheHostAsGestures)
     EXPECT_DOUBLE_EQ(value.value, 0.75);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(out.At(i).size, out.events[i].size());
 
-    // While processing, the next block carries them.
+    // While processing, the next block carries them. A value the editor
+    // sends outside a gesture (a switch) comes as a gesture of its own, and
+    // an end without a begin, or a second begin, goes nowhere.
     Start(instance);
+    pedal.EndHostEdit(mg::MarrowGrit::kLevel);
     pedal.SetParameterFromGUI(mg::MarrowGrit::kLevel, 0.25);
+    pedal.BeginHostEdit(mg::MarrowGrit::kAttack);
+    pedal.BeginHostEdit(mg::MarrowGrit::kAttack);
     PortAudio<float> in(2, 64), audio(2, 64);
     EventList outEvents;
     const clap::process_t process{0, 64, nullptr, &in.buffer, &audio.buffer, 1, 1, &none.in, &outEvents.out};
     instance->process(instance.get(), &process);
-    ASSERT_EQ(outEvents.events.size(), 1u);
-    EXPECT_EQ(outEvents.At(0).type, clap::kEventParamValue);
+    ASSERT_EQ(outEvents.events.size(), 4u);
+    EXPECT_EQ(outEvents.At(0).type, clap::kEventParamGestureBegin);
+    EXPECT_EQ(outEvents.At(1).type, clap::kEventParamValue);
+    EXPECT_EQ(outEvents.At(2).type, clap::kEventParamGestureEnd);
+    EXPECT_EQ(outEvents.At(3).type, clap::kEventParamGestureBegin);
 }
 
 TEST(ClapGui, FixedEmbeddedEditorAndCallsOutOfOrder)
