@@ -114,7 +114,12 @@ const void* CLAP_CALL ClapHostedPlugin::HostExtension(const clap::host_t*, const
     static const clap::host_timer_support_t timers{
         [](const clap::host_t* h, std::uint32_t period, clap::id_t* id) {
             ClapHostedPlugin& self = Of(h);
-            if (!id || !self.timerSupport_) return false;
+            // Asked here, as a plug-in may register from its init, before
+            // this host has asked for its extensions.
+            if (self.plugin_ && !self.timerSupport_)
+                self.timerSupport_ =
+                    PluginExtension<clap::plugin_timer_support_t>(self.plugin_, clap::kExtTimerSupport);
+            if (!id || !self.timerSupport_ || !self.timerSupport_->on_timer) return false;
             const std::chrono::milliseconds ms(std::max<std::uint32_t>(period, 10));
             *id = self.nextTimer_++;
             self.timers_.push_back({*id, ms, std::chrono::steady_clock::now() + ms});
@@ -167,7 +172,7 @@ ClapHostedPlugin::ClapHostedPlugin(const std::string& path) : mainThread_(std::t
     paramsExt_ = PluginExtension<clap::plugin_params_t>(plugin_, clap::kExtParams);
     state_ = PluginExtension<clap::plugin_state_t>(plugin_, clap::kExtState);
     gui_ = PluginExtension<clap::plugin_gui_t>(plugin_, clap::kExtGui);
-    timerSupport_ = PluginExtension<clap::plugin_timer_support_t>(plugin_, clap::kExtTimerSupport);
+    if (!timerSupport_) timerSupport_ = PluginExtension<clap::plugin_timer_support_t>(plugin_, clap::kExtTimerSupport);
     latency_ = PluginExtension<clap::plugin_latency_t>(plugin_, clap::kExtLatency);
     wide_ = true;
     inputChannels_ = MainChannels(plugin_, true, wide_);
