@@ -48,6 +48,11 @@ std::vector<std::vector<Sample>> Render(ClapInstance& instance, EventList* event
     const clap::process_t process{-1, frames, nullptr, &in.buffer, &out.buffer, 1, 1,
                                   &(events ? events : &none)->in, &outEvents.out};
     EXPECT_EQ(instance->process(instance.get(), &process), clap::kProcessContinue);
+    // Every output sample written (none left at the marker), a number, and
+    // the input untouched.
+    for (const auto& channel : out.channels)
+        for (Sample v : channel) EXPECT_TRUE(std::isfinite(v) && v != Sample(7));
+    for (int c = 0; c < 2; ++c) EXPECT_TRUE(std::equal(in.channels[c].begin(), in.channels[c].end(), Tone(frames, c).begin()));
     return out.channels;
 }
 
@@ -234,6 +239,24 @@ TEST(ClapEvents, ParameterEventsLandOnTheirFrameAndBadOnesAreIgnored)
     Render<float>(split, &late);
     EXPECT_EQ(split.Value(mg::MarrowGrit::kLevel), 0.25);
     EXPECT_EQ(split.Value(mg::MarrowGrit::kAttack), 1.0); // clamped into its range
+}
+
+TEST(ClapAudio, AnyRateAndBlockSizeGivesNumbers)
+{
+    ClapTestHost host;
+    std::mt19937 random(7);
+    for (double rate : {1000.0, 22050.0, 44100.5, 96000.0, 192000.0, 768000.0}) {
+        ClapInstance instance(host);
+        ASSERT_TRUE(instance->activate(instance.get(), rate, 1, 2048)) << rate;
+        ASSERT_TRUE(instance->start_processing(instance.get()));
+        for (int i = 0; i < 8; ++i) {
+            const auto out = Render<float>(instance, nullptr, 1 + random() % 2048);
+            for (const auto& channel : out)
+                for (float v : channel) ASSERT_TRUE(v == 0.0f || std::fabs(v) >= 1.17549435e-38f) << rate;
+        }
+        instance->reset(instance.get());
+        Render<double>(instance, nullptr, 17);
+    }
 }
 
 TEST(ClapEvents, ProcessingAllocatesNothing)
