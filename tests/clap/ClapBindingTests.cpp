@@ -364,23 +364,17 @@ TEST(ClapGui, FixedEmbeddedEditorAndCallsOutOfOrder)
     EXPECT_FALSE(floating);
     EXPECT_TRUE(gui->is_api_supported(p, api, false));
     EXPECT_FALSE(gui->is_api_supported(p, api, true));
-    EXPECT_FALSE(gui->is_api_supported(p, "cocoa", false));
     std::uint32_t w = 0, h = 0;
     EXPECT_FALSE(gui->get_size(p, &w, &h)); // not before create
-    const clap::window_t window{api, {nullptr}};
-    EXPECT_FALSE(gui->set_parent(p, &window));
     EXPECT_FALSE(gui->create(p, "cocoa", false));
     ASSERT_TRUE(gui->create(p, api, false));
     EXPECT_FALSE(gui->create(p, api, false));
     ASSERT_TRUE(gui->get_size(p, &w, &h));
-    EXPECT_EQ(w, 213u);
-    EXPECT_EQ(h, 326u);
-    EXPECT_FALSE(gui->set_scale(p, 2.0));
-    EXPECT_FALSE(gui->can_resize(p));
+    EXPECT_EQ(w * 1000 + h, 213326u);
     EXPECT_TRUE(gui->set_size(p, w, h));
     EXPECT_FALSE(gui->set_size(p, w + 1, h));
-    EXPECT_FALSE(gui->set_parent(p, &window)); // no window to go in
-    const clap::window_t foreign{"cocoa", {reinterpret_cast<void*>(1)}};
+    const clap::window_t none{api, {nullptr}}, foreign{"cocoa", {reinterpret_cast<void*>(1)}};
+    EXPECT_FALSE(gui->set_parent(p, &none));
     EXPECT_FALSE(gui->set_parent(p, &foreign));
     gui->destroy(p);
     gui->destroy(p);
