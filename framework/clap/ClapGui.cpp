@@ -15,9 +15,9 @@ namespace {
 constexpr const char* kNativeApi = clap::kWindowApiWin32;
 #else
 constexpr const char* kNativeApi = clap::kWindowApiX11;
-#endif
 // The editor ticks 24 times a second; a timer a little quicker keeps up.
 constexpr std::uint32_t kTimerPeriodMs = 20;
+#endif
 
 } // namespace
 
@@ -32,7 +32,10 @@ bool IClapPlugin::GuiCreate(const char* api, bool floating)
 {
     if (!initialised_ || guiCreated_ || !GuiApiSupported(api, floating) || !OffAudioThread()) return false;
     guiCreated_ = true;
+#if !defined(_WIN32)
+    // Win32 windows tick on a timer of their own.
     if (hostTimers_ && !hostTimers_->register_timer(host_, kTimerPeriodMs, &timerId_)) timerId_ = clap::kInvalidId;
+#endif
     return true;
 }
 
