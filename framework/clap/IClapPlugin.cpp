@@ -9,7 +9,8 @@ namespace mg {
 
 namespace {
 
-// A host extension, or null unless the host offers it with every function set.
+// A host extension, or null where the host offers none; Init checks the
+// functions it will call.
 template <class Extension>
 const Extension* HostExtension(IClapPlugin::Host host, const char* id)
 {
