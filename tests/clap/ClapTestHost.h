@@ -126,7 +126,7 @@ struct MemoryStream {
         auto& m = *static_cast<MemoryStream*>(s->ctx);
         if (m.Fails()) return -1;
         const std::uint64_t n = std::min<std::uint64_t>({size, m.step, m.bytes.size() - m.position});
-        std::memcpy(buffer, m.bytes.data() + m.position, n);
+        if (n > 0) std::memcpy(buffer, m.bytes.data() + m.position, n);
         m.position += n;
         return static_cast<std::int64_t>(n);
     }
