@@ -101,7 +101,12 @@ bool IClapPlugin::Activate(double sampleRate, std::uint32_t minFrames, std::uint
         return false;
     }
     LockGuard guard(Lock());
+    // The rate and the block length are set as a VST 2.4 host sets them,
+    // each followed by the effect's reset hook: the instance then starts
+    // from the same place in the pedal's noise sequence as the VST plug-in
+    // does, and the two sound the same sample for sample.
     StoreSampleRate(sampleRate);
+    OnReset();
     SetBlockLength(static_cast<int>(std::min<std::uint32_t>(maxFrames, kMaxBlockLength)));
     if (BlockLength() <= 0) return false;
     OnReset();

@@ -16,7 +16,7 @@ namespace {
 
 using mg::host::HostedPlugin;
 constexpr int kBlock = 256;
-constexpr int kBlocks = 12;
+constexpr int kBlocks = 24;
 
 struct Loaded {
     mg::host::HostContext context{48000.0, kBlock};
@@ -37,8 +37,12 @@ std::vector<float> Render(HostedPlugin& plugin, During during)
     for (int b = 0; b < kBlocks; ++b) {
         for (int f = 0; f < kBlock; ++f) {
             const double t = (b * kBlock + f) / 48000.0;
-            in0[f] = static_cast<float>(0.7 * std::sin(2 * M_PI * 200 * t));
-            in1[f] = static_cast<float>(0.5 * std::sin(2 * M_PI * 300 * t));
+            // Silence first, then plucks: in silence the output is the
+            // pedal's anti-denormal noise alone, so the two must also start
+            // from the same place in its sequence.
+            const double decay = b < 2 ? 0.0 : std::exp(-12.0 * std::fmod(t, 0.02));
+            in0[f] = static_cast<float>(0.7 * decay * std::sin(2 * M_PI * 200 * t));
+            in1[f] = static_cast<float>(0.5 * decay * std::sin(2 * M_PI * 300 * t));
         }
         during(b);
         plugin.Process(ins, outs, kBlock);
