@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ClapHostedPlugin.h"
 #include "HostedPlugin.h"
 #include "PluginInstance.h"
 
@@ -20,10 +21,16 @@ std::unique_ptr<HostedPlugin> LoadVst2(const std::string& path, HostContext& hos
     return std::make_unique<PluginInstance>(path, host);
 }
 
+std::unique_ptr<HostedPlugin> LoadClap(const std::string& path, HostContext&)
+{
+    return std::make_unique<ClapHostedPlugin>(path);
+}
+
 // The first whose suffix the name ends with loads it: the formats with a
 // mark of their own first, then VST 2.4, whose libraries (.so, .dll) carry
 // none and so take anything else.
 constexpr Loader kLoaders[] = {
+    {".clap", &LoadClap},
     {"", &LoadVst2},
 };
 

@@ -53,7 +53,7 @@ make_windows_zip() {
   local stage=$root/build/packages/windows preset component version zip
   rm -rf "$stage"
   for preset in win32 win64; do
-    mg_build_quietly "$preset" MarrowGrit mg-host
+    mg_build_quietly "$preset" MarrowGrit MarrowGritClap mg-host
     for component in plugin host doc; do
       cmake --install "build/$preset" --prefix "$stage" --component "$component" --strip >/dev/null
     done

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux plug-in in third-party hosts from Debian, without a person:
 #   - Qtractor's and Ardour's plug-in scanners read its name, channels,
-#     parameters and unique ID;
+#     parameters and unique ID; Qtractor's also the CLAP module's name,
+#     channels (of its main ports), parameters, editor and state;
 #   - Ardour 7 renders sessions in which test tones feed the pedal, at 48 kHz,
 #     each render holding the pedal's input beside its output; mg-host plays
 #     that same input with the same settings, and the two must agree (level
@@ -21,7 +22,7 @@ cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 started=$SECONDS
 
-mg_build_quietly release MarrowGrit marrow-grit-lv2 mg-host render-compare
+mg_build_quietly release MarrowGrit MarrowGritClap marrow-grit-lv2 mg-host render-compare
 bin=$root/build/release/bin
 compare=$bin/render-compare
 work=${MG_HOSTS_DIR:-$root/build/hosts}
@@ -71,6 +72,28 @@ if run_limited 30 "$log" sh -c 'exec "$0" <"$1"' "$qscan" "$work/qtractor-scan.i
 else
   fail "Qtractor's scanner did not finish" "$log"
   qtractor_result="FAILED"
+fi
+
+# ---- Qtractor's scanner on the CLAP module ---------------------------------------
+# CLAP|NAME|in:out|midi in:out|params in:out|flags|path|index|id hash. GUI for
+# an x11 editor, EXT for state it saves and loads, RT always.
+mkdir -p "$work/clap"
+clap_plugin=$work/clap/MarrowGrit.clap
+install -m 755 "$root/build/release/lib/MarrowGrit.clap" "$clap_plugin"
+log=$logs/qtractor-clap-scan.log
+printf 'CLAP:%s\n' "$clap_plugin" >"$work/qtractor-clap-scan.in"
+if run_limited 30 "$log" sh -c 'exec "$0" <"$1"' "$qscan" "$work/qtractor-clap-scan.in"; then
+  line=$(grep '^CLAP|' "$log" | head -n 1 || true)
+  expected="CLAP|$plugin_name|2:2|0:0|$parameters:0|GUI,EXT,RT|$clap_plugin|0|"
+  if [ "${line#"$expected"}" != "$line" ]; then
+    qtractor_clap_result="ok: $line"
+  else
+    fail "Qtractor's scanner read '$line' from the CLAP module, expected '$expected...'" "$log"
+    qtractor_clap_result="FAILED"
+  fi
+else
+  fail "Qtractor's scanner did not finish on the CLAP module" "$log"
+  qtractor_clap_result="FAILED"
 fi
 
 # ---- Ardour's scanner ----------------------------------------------------------
@@ -190,6 +213,7 @@ lv2_table=("${table[@]}")
 echo
 echo "Third-party hosts ($(dpkg-query -W -f='Ardour ${Version}' ardour), $(dpkg-query -W -f='Qtractor ${Version}' qtractor)):"
 echo "  Qtractor scanner: $qtractor_result"
+echo "  Qtractor scanner (CLAP): $qtractor_clap_result"
 echo "  Ardour scanner:   $ardour_scan_result"
 echo "  Ardour renders at $rate Hz; mg-host plays the same input (RMS from 0.5 s to $((seconds * 1000 - 250)) ms):"
 table=("${vst_table[@]}")
@@ -200,8 +224,8 @@ print_case_table ArdourLV2
 table=("${vst_table[@]}" "${lv2_table[@]}")
 echo "  Took $((SECONDS - started)) s; files and logs in $work"
 # One count per scanner and per render case.
-passed=$(count_passed "$qtractor_result" "$ardour_scan_result")
-total=$((2 + 2 * ${#cases[@]}))
+passed=$(count_passed "$qtractor_result" "$qtractor_clap_result" "$ardour_scan_result")
+total=$((3 + 2 * ${#cases[@]}))
 # A failure outside them (say, a session range not written) still counts.
 if [ "$failures" -gt 0 ] && [ "$passed" -eq "$total" ]; then
   passed=$((total - 1))
