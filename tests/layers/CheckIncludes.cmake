@@ -14,7 +14,7 @@ foreach(source IN LISTS sources)
     if(header MATCHES "\\.\\.")
       # Up and out of a folder, next to the file or next to a root.
       list(APPEND offences "${source}: ${header}")
-    elseif(line MATCHES "\"" AND header MATCHES "/" AND NOT header MATCHES "^(core|editor|vst|lv2|raster)/")
+    elseif(line MATCHES "\"" AND header MATCHES "/" AND NOT header MATCHES "^(core|editor|vst|vst3|lv2|raster)/")
       list(APPEND offences "${source}: ${header}")
     endif()
   endforeach()

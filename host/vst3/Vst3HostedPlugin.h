@@ -1,0 +1,20 @@
+#pragma once
+// A VST 3 plug-in as mg-host and mg-live speak to it: the module loaded from
+// its bundle (or the module file itself), the first audio effect class of
+// its factory created, its component, processor and controller driven in
+// the order hosts use.
+#include <memory>
+#include <string>
+
+#include "HostedPlugin.h"
+
+namespace mg::host {
+
+// Throws Failure with a one-line reason.
+std::unique_ptr<HostedPlugin> LoadVst3Plugin(const std::string& path);
+
+// The module inside a bundle for this system (Contents/<arch>/<name>.so or
+// .vst3); any other path as it is.
+std::string Vst3ModulePath(const std::string& path);
+
+} // namespace mg::host
