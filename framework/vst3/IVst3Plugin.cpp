@@ -148,7 +148,7 @@ IPlugView* MG_VST3_CALL IVst3Plugin::createView(FIDString name)
 {
     // Some hosts ask with no name for the editor.
     if (name && std::strcmp(name, kEditorViewType) != 0) return nullptr;
-    if (!EditorGraphics()) return nullptr;
+    if (!Editor()) return nullptr;
     try {
         return new Vst3View(*this);
     } catch (...) {

@@ -88,10 +88,6 @@ public:
     std::int32_t HostSamplePosition() override;
     double HostTempo() override;
     void HostTimeSignature(int* numerator, int* denominator) override;
-    void EditorSizeChanged(int, int) override {}
-    void AdaptToHost() override {}
-    bool SendMidiMessage(const MidiMessage&) override { return false; }
-    bool SendMidiMessages(std::span<const MidiMessage>) override { return false; }
 
     // ---- FUnknown (every interface's) ------------------------------------
     vst3::tresult MG_VST3_CALL queryInterface(const vst3::TUID iid, void** obj) override;

@@ -1,8 +1,7 @@
 #include "vst3/Vst3View.h"
 
+#include <cmath>
 #include <cstring>
-
-#include "editor/IGraphics.h"
 
 namespace mg {
 
@@ -24,8 +23,8 @@ constexpr const char* kOwnPlatformType = kPlatformTypeX11EmbedWindowID;
 bool IVst3Plugin::OpenEditorIn(void* parent)
 {
     LockGuard guard(Lock());
-    IGraphics* graphics = EditorGraphics();
-    if (!graphics || !graphics->OpenEditorWindow(parent)) return false;
+    IEditorLink* editor = Editor();
+    if (!editor || !editor->OpenInParent(parent)) return false;
     OnEditorOpened();
     return true;
 }
@@ -33,17 +32,17 @@ bool IVst3Plugin::OpenEditorIn(void* parent)
 void IVst3Plugin::CloseEditor()
 {
     LockGuard guard(Lock());
-    IGraphics* graphics = EditorGraphics();
-    if (!graphics) return;
+    IEditorLink* editor = Editor();
+    if (!editor) return;
     OnEditorClosed();
-    graphics->CloseEditorWindow();
+    editor->CloseWindow();
 }
 
 // Like a timer tick, this runs without the plug-in lock; controls that push
 // a value take it themselves.
 void IVst3Plugin::IdleEditor()
 {
-    if (IGraphics* graphics = EditorGraphics()) graphics->HostIdle();
+    if (IEditorLink* editor = Editor()) editor->Idle();
 }
 
 // ---- the view ----------------------------------------------------------------------------
@@ -59,7 +58,19 @@ Vst3View::~Vst3View()
 
 tresult MG_VST3_CALL Vst3View::queryInterface(const TUID iid, void** obj)
 {
-    return QueryFrom(iid, obj, {{kFUnknownIid, this}, {kIPlugViewIid, this}});
+    return QueryFrom(iid, obj,
+                     {{kFUnknownIid, static_cast<IPlugView*>(this)},
+                      {kIPlugViewIid, static_cast<IPlugView*>(this)},
+                      {kIPlugViewContentScaleSupportIid, static_cast<IPlugViewContentScaleSupport*>(this)}});
+}
+
+tresult MG_VST3_CALL Vst3View::setContentScaleFactor(float factor)
+{
+    // Hosts may ask before the view is attached; the size answered from
+    // then on is the scaled one, as the editor reports it.
+    if (!std::isfinite(factor) || factor <= 0.0f) return kInvalidArgument;
+    IEditorLink* editor = plugin_.Editor();
+    return editor && editor->SetDisplayScale(static_cast<double>(factor)) ? kResultTrue : kResultFalse;
 }
 
 uint32 MG_VST3_CALL Vst3View::release()
@@ -115,9 +126,9 @@ tresult MG_VST3_CALL Vst3View::removed()
 
 tresult MG_VST3_CALL Vst3View::getSize(ViewRect* size)
 {
-    IGraphics* graphics = plugin_.EditorGraphics();
-    if (!size || !graphics) return kInvalidArgument;
-    *size = ViewRect{0, 0, graphics->Width(), graphics->Height()};
+    IEditorLink* editor = plugin_.Editor();
+    if (!size || !editor) return kInvalidArgument;
+    *size = ViewRect{0, 0, editor->EditorWidth(), editor->EditorHeight()};
     return kResultOk;
 }
 

@@ -10,7 +10,7 @@
 
 namespace mg {
 
-class Vst3View final : public vst3::IPlugView {
+class Vst3View final : public vst3::IPlugView, public vst3::IPlugViewContentScaleSupport {
 public:
     // How often the host's run loop calls in: input stays responsive, and
     // the window redraws at its own rate within these calls.
@@ -24,6 +24,9 @@ public:
     vst3::tresult MG_VST3_CALL queryInterface(const vst3::TUID iid, void** obj) override;
     vst3::uint32 MG_VST3_CALL addRef() override { return refs_.Add(); }
     vst3::uint32 MG_VST3_CALL release() override;
+
+    // The host's display scale, when the editor can follow it.
+    vst3::tresult MG_VST3_CALL setContentScaleFactor(float factor) override;
 
     vst3::tresult MG_VST3_CALL isPlatformTypeSupported(vst3::FIDString type) override;
     vst3::tresult MG_VST3_CALL attached(void* parent, vst3::FIDString type) override;

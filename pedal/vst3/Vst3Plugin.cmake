@@ -33,3 +33,8 @@ else()
   target_link_options(MarrowGritVst3 PRIVATE -Wl,--no-undefined)
 endif()
 mg_set_warnings(MarrowGritVst3)
+
+# Where hosts look for bundles: lib/vst3 under the prefix on Linux; in the
+# Windows archive, one bundle for both builds.
+install(TARGETS MarrowGritVst3 LIBRARY DESTINATION ${MG_INSTALL_VST3_DIR}/MarrowGrit.vst3/Contents/${mg_vst3_arch}
+        COMPONENT plugin)
