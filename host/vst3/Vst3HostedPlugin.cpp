@@ -58,7 +58,7 @@ std::string UidText(const char* bytes)
 
 class Vst3Hosted final : public HostedPlugin {
 public:
-    explicit Vst3Hosted(const std::string& path);
+    Vst3Hosted(const std::string& path, EditListener onEdit);
     ~Vst3Hosted() override;
 
     PluginFormat Format() const override { return PluginFormat::Vst3; }
@@ -97,9 +97,6 @@ public:
     void IdleEditor() override { frame_.RunTimers(); }
     void CloseEditor() override;
 
-    // What the editor told the host, for whoever listens.
-    ComponentHandler& Handler() { return handler_; }
-
 private:
     void Load(const std::string& path);
     void Instantiate();
@@ -136,8 +133,15 @@ private:
     int outputs_ = 0;
 };
 
-Vst3Hosted::Vst3Hosted(const std::string& path)
+Vst3Hosted::Vst3Hosted(const std::string& path, EditListener onEdit)
 {
+    if (onEdit) {
+        handler_.onEdit = [this, onEdit](ComponentHandler::Edit edit, ParamID id, double value) {
+            if (edit != ComponentHandler::Edit::Perform) return;
+            for (std::size_t i = 0; i < parameters_.size(); ++i)
+                if (parameters_[i].id == id) onEdit(static_cast<int>(i), value);
+        };
+    }
     try {
         Load(path);
         Instantiate();
@@ -458,9 +462,9 @@ std::string Vst3ModulePath(const std::string& path)
     return (bundle / "Contents" / kArchFolder / bundle.stem()).string() + kModuleSuffix;
 }
 
-std::unique_ptr<HostedPlugin> LoadVst3Plugin(const std::string& path)
+std::unique_ptr<HostedPlugin> LoadVst3Plugin(const std::string& path, EditListener onEdit)
 {
-    return std::make_unique<Vst3Hosted>(path);
+    return std::make_unique<Vst3Hosted>(path, std::move(onEdit));
 }
 
 } // namespace mg::host

@@ -3,6 +3,7 @@
 // its bundle (or the module file itself), the first audio effect class of
 // its factory created, its component, processor and controller driven in
 // the order hosts use.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,8 +11,12 @@
 
 namespace mg::host {
 
+// What the plug-in's editor tells its host: a parameter (by HostedPlugin's
+// index) changed to a normalised value.
+using EditListener = std::function<void(int index, double normalized)>;
+
 // Throws Failure with a one-line reason.
-std::unique_ptr<HostedPlugin> LoadVst3Plugin(const std::string& path);
+std::unique_ptr<HostedPlugin> LoadVst3Plugin(const std::string& path, EditListener onEdit = {});
 
 // The module inside a bundle for this system (Contents/<arch>/<name>.so or
 // .vst3); any other path as it is.
