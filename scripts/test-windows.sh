@@ -75,7 +75,7 @@ fi
 section "static libraries"
 "$here/build-mingw-deps.sh" all
 # The strict-host checks of tools/conformance, where that tool exists.
-windows_targets=(MarrowGrit mg-host mg-editor-host mg-editor-window-tests mg-chain-kernel-tests)
+windows_targets=(MarrowGrit MarrowGritVst3 mg-host mg-editor-host mg-editor-window-tests mg-chain-kernel-tests)
 [[ -f tools/conformance/CMakeLists.txt ]] && windows_targets+=(mg-conformance)
 for preset in win32 win64; do
     section "build $preset"
@@ -105,12 +105,12 @@ imports_only_system_dlls() {
     [[ -z $bad ]] || { echo "not a system DLL: $bad"; return 1; }
 }
 
-exports_entry_points_only() {
+exports_only() { # OBJDUMP FILE NAMES (sorted, space-separated)
     local objdump=$1 file=$2 names
     names=$("$objdump" -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
         awk '/^\t\[/ { print $NF }' | sort | tr '\n' ' ')
     echo "exports: $names"
-    [[ $names == "VSTPluginMain main " ]]
+    [[ $names == "$3 " ]]
 }
 
 file_format_is() {
@@ -124,8 +124,15 @@ for preset in win32 win64; do
     dll=build/$preset/lib/MarrowGrit.dll
     [[ $preset == win32 ]] && format=pei-i386 || format=pei-x86-64
     check "$preset MarrowGrit.dll is $format" file_format_is "$objdump" "$dll" "$format"
-    check "$preset MarrowGrit.dll exports VSTPluginMain and main only" exports_entry_points_only "$objdump" "$dll"
+    check "$preset MarrowGrit.dll exports VSTPluginMain and main only" exports_only "$objdump" "$dll" "VSTPluginMain main"
     check "$preset MarrowGrit.dll imports only system DLLs" imports_only_system_dlls "$objdump" "$dll"
+    # The VST 3 module: its factory and load hooks, undecorated also on
+    # 32-bit Windows, where hosts look them up by the plain names.
+    vst3=$(ls build/$preset/vst3/MarrowGrit.vst3/Contents/*-win/MarrowGrit.vst3)
+    check "$preset MarrowGrit.vst3 is $format" file_format_is "$objdump" "$vst3" "$format"
+    check "$preset MarrowGrit.vst3 exports GetPluginFactory, InitDll and ExitDll only" \
+        exports_only "$objdump" "$vst3" "ExitDll GetPluginFactory InitDll"
+    check "$preset MarrowGrit.vst3 imports only system DLLs" imports_only_system_dlls "$objdump" "$vst3"
     check "$preset mg-host.exe imports only system DLLs" imports_only_system_dlls "$objdump" "build/$preset/bin/mg-host.exe"
 done
 
