@@ -106,7 +106,7 @@ uint32 MG_VST3_CALL IVst3Plugin::getProcessContextRequirements()
 
 void IVst3Plugin::BeginHostEdit(int index)
 {
-    if (index >= 0 && index < 64) editing_ |= std::uint64_t{1} << index;
+    if (index >= 0 && index < 64) editing_.fetch_or(std::uint64_t{1} << index);
     if (handler_) handler_->beginEdit(static_cast<ParamID>(index));
 }
 
@@ -117,7 +117,7 @@ void IVst3Plugin::InformHostOfChange(int index, double normalized)
 
 void IVst3Plugin::EndHostEdit(int index)
 {
-    if (index >= 0 && index < 64) editing_ &= ~(std::uint64_t{1} << index);
+    if (index >= 0 && index < 64) editing_.fetch_and(~(std::uint64_t{1} << index));
     if (handler_) handler_->endEdit(static_cast<ParamID>(index));
 }
 

@@ -7,6 +7,7 @@
 //
 // Parameter ids are the parameters' indices; one more, after them, selects
 // the factory programs (a list hosts show as presets).
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -177,8 +178,9 @@ private:
     bool processing_ = false;
     vst3::SpeakerArrangement arrangement_ = vst3::kSpeakerArrStereo;
     // The parameters being edited in the editor (a bit per index): their
-    // echoes from the host would move the controls back mid-gesture.
-    std::uint64_t editing_ = 0;
+    // echoes from the host would move the controls back mid-gesture. The
+    // editor's thread writes it, the audio thread reads it.
+    std::atomic<std::uint64_t> editing_{0};
     // Parameters whose values a program change moved, to be reported to the
     // host through the next process call's output changes.
     bool reportValues_ = false;

@@ -150,7 +150,7 @@ void IVst3Plugin::ApplyChange(ParamID id, double normalized)
         return;
     }
     if (!IsParameter(id)) return;
-    if (id < 64 && (editing_ >> id & 1)) return;
+    if (id < 64 && (editing_.load() >> id & 1)) return;
     SetParameterFromHost(static_cast<int>(id), normalized);
 }
 

@@ -238,11 +238,7 @@ Vst3Hosted::~Vst3Hosted() { Teardown(); }
 
 void Vst3Hosted::Teardown()
 {
-    if (view_) {
-        CloseEditor();
-        view_->release();
-        view_ = nullptr;
-    }
+    CloseEditor();
     if (active_) Suspend();
     if (controller_) {
         controller_->setComponentHandler(nullptr);
@@ -451,6 +447,13 @@ void Vst3Hosted::CloseEditor()
 }
 
 } // namespace
+
+bool IsModuleInVst3Bundle(const std::string& path)
+{
+    const std::filesystem::path module(path);
+    const std::filesystem::path contents = module.parent_path().parent_path();
+    return contents.filename() == "Contents" && contents.parent_path().extension() == ".vst3";
+}
 
 std::string Vst3ModulePath(const std::string& path)
 {

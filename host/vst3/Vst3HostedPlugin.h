@@ -18,6 +18,10 @@ using EditListener = std::function<void(int index, double normalized)>;
 // Throws Failure with a one-line reason.
 std::unique_ptr<HostedPlugin> LoadVst3Plugin(const std::string& path, EditListener onEdit = {});
 
+// Whether `path` is a module in a VST 3 bundle's Contents/<arch>/ folder
+// (the Linux module is a .so, which alone would pass for a VST 2.4 one).
+bool IsModuleInVst3Bundle(const std::string& path);
+
 // The module inside a bundle for this system (Contents/<arch>/<name>.so or
 // .vst3); any other path as it is.
 std::string Vst3ModulePath(const std::string& path);

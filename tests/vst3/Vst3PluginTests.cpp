@@ -60,7 +60,7 @@ Channels RenderVst2(double rate, int frames, const std::vector<std::pair<int, fl
 // Within the pedal's anti-denormal noise: its table is drawn from a sequence
 // the whole process shares, so instances made one after another read other
 // parts of it (mg-host's renders, one instance a process, are equal sample
-// for sample: scripts/test-vst3.sh).
+// for sample: tests/host/Vst3RenderTests.cpp).
 TEST(Vst3Plugin, FloatRenderMatchesTheVst2PluginsInFourSettings)
 {
     const std::vector<std::vector<std::pair<int, float>>> settings = {
