@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <type_traits>
 
 #include "core/ReentrantLock.h"
 #include "vst3/Vst3Text.h"
@@ -41,25 +42,17 @@ public:
 
     tresult MG_VST3_CALL getClassInfo(int32 index, PClassInfo* info) override
     {
-        const Vst3Class* entry = ClassAt(index);
-        if (!entry || !info) return kInvalidArgument;
-        CopyId(*entry, info->cid);
-        info->cardinality = PClassInfo::kManyInstances;
-        CopyField(info->category, kAudioEffectClass);
+        const Vst3Class* entry = Describe(index, info);
+        if (!entry) return kInvalidArgument;
         CopyField(info->name, entry->identity.effectName);
         return kResultOk;
     }
 
     tresult MG_VST3_CALL getClassInfo2(int32 index, PClassInfo2* info) override
     {
-        const Vst3Class* entry = ClassAt(index);
-        if (!entry || !info) return kInvalidArgument;
-        CopyId(*entry, info->cid);
-        info->cardinality = PClassInfo::kManyInstances;
-        CopyField(info->category, kAudioEffectClass);
+        const Vst3Class* entry = Describe(index, info);
+        if (!entry) return kInvalidArgument;
         CopyField(info->name, entry->identity.effectName);
-        info->classFlags = 0; // the processor never runs apart from its controller
-        CopyField(info->subCategories, entry->subCategories);
         CopyField(info->vendor, entry->identity.makerName);
         CopyField(info->version, module_.version);
         CopyField(info->sdkVersion, kSdkVersionText);
@@ -68,14 +61,9 @@ public:
 
     tresult MG_VST3_CALL getClassInfoUnicode(int32 index, PClassInfoW* info) override
     {
-        const Vst3Class* entry = ClassAt(index);
-        if (!entry || !info) return kInvalidArgument;
-        CopyId(*entry, info->cid);
-        info->cardinality = PClassInfo::kManyInstances;
-        CopyField(info->category, kAudioEffectClass);
+        const Vst3Class* entry = Describe(index, info);
+        if (!entry) return kInvalidArgument;
         ToUtf16(entry->identity.effectName, info->name);
-        info->classFlags = 0;
-        CopyField(info->subCategories, entry->subCategories);
         ToUtf16(entry->identity.makerName, info->vendor);
         ToUtf16(module_.version, info->version);
         ToUtf16(kSdkVersionText, info->sdkVersion);
@@ -116,10 +104,22 @@ public:
 
 private:
     static Uid IdOf(const Vst3Class& entry) { return MakeUid(entry.id[0], entry.id[1], entry.id[2], entry.id[3]); }
-    static void CopyId(const Vst3Class& entry, TUID out)
+    // The class at `index` with the fields every kind of class record has
+    // filled in, or null.
+    template <class Info>
+    const Vst3Class* Describe(int32 index, Info* info) const
     {
-        const Uid id = IdOf(entry);
-        std::memcpy(out, id.bytes, sizeof id.bytes);
+        const Vst3Class* entry = ClassAt(index);
+        if (!entry || !info) return nullptr;
+        const Uid id = IdOf(*entry);
+        std::memcpy(info->cid, id.bytes, sizeof id.bytes);
+        info->cardinality = PClassInfo::kManyInstances;
+        CopyField(info->category, kAudioEffectClass);
+        if constexpr (!std::is_same_v<Info, PClassInfo>) {
+            info->classFlags = 0; // the processor never runs apart from its controller
+            CopyField(info->subCategories, entry->subCategories);
+        }
+        return entry;
     }
     const Vst3Class* ClassAt(int32 index) const
     {

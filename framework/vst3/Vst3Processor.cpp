@@ -163,7 +163,10 @@ void IVst3Plugin::GatherChanges(IParameterChanges* changes, int32 frames)
         const int32 count = queue->getPointCount();
         for (int32 p = 0; p < count; ++p) {
             // A full list keeps only the queue's last point, where it ends up.
-            if (points_.size() == points_.capacity() && p + 1 < count) continue;
+            if (points_.size() == points_.capacity() && p + 1 < count) {
+                p = count - 2;
+                continue;
+            }
             int32 offset = 0;
             ParamValue value = 0.0;
             if (queue->getPoint(p, offset, value) != kResultOk) continue;

@@ -28,6 +28,11 @@ if(WIN32)
   # instance handle, as the VST 2.4 DLL does.
   set_target_properties(MarrowGritVst3 PROPERTIES SUFFIX .vst3)
   target_sources(MarrowGritVst3 PRIVATE win32/DllMain.cpp vst3/MarrowGrit.def)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The .def file names the factory undecorated; the linker finds the
+    # stdcall symbol (GetPluginFactory@0) behind the name, as intended.
+    target_link_options(MarrowGritVst3 PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
   mg_embed_resources(MarrowGritVst3 mg::PedalResources ${mg_pedal_images})
 else()
   target_link_options(MarrowGritVst3 PRIVATE -Wl,--no-undefined)

@@ -65,9 +65,8 @@ TEST(Vst3Module, OneObjectAnswersEachInterfaceWithItsOwnTable)
 TEST(Vst3Module, ScannersOrderIsHarmless)
 {
     Vst3Module module;
-    void* object = nullptr;
-    ASSERT_EQ(module.factory()->createInstance(module.ClassId(), kIComponentIid.bytes, &object), kResultOk);
-    auto* component = static_cast<IComponent*>(object);
+    IComponent* component = module.NewComponent();
+    ASSERT_NE(component, nullptr);
     host::HostApplication application;
     ASSERT_EQ(component->initialize(&application), kResultOk);
     auto* processor = HostRef<IAudioProcessor>::Query(component, kIAudioProcessorIid);
@@ -92,9 +91,8 @@ TEST(Vst3Module, ScannersOrderIsHarmless)
 TEST(Vst3Module, RefusesCallsOutOfOrderAndArrangementsItCannotPlay)
 {
     Vst3Module module;
-    void* object = nullptr;
-    ASSERT_EQ(module.factory()->createInstance(module.ClassId(), kIComponentIid.bytes, &object), kResultOk);
-    auto* component = static_cast<IComponent*>(object);
+    IComponent* component = module.NewComponent();
+    ASSERT_NE(component, nullptr);
     host::MemoryStream state;
     EXPECT_EQ(component->getState(&state), kResultFalse) << "before initialize";
     EXPECT_EQ(component->setActive(1), kResultFalse) << "before initialize";

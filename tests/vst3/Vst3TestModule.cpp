@@ -29,11 +29,16 @@ Vst3Module::~Vst3Module()
     if (auto exit = reinterpret_cast<ModuleExitProc>(library_->Symbol("ModuleExit"))) exit();
 }
 
-Vst3Instance::Vst3Instance(Vst3Module& module)
+IComponent* Vst3Module::NewComponent()
 {
     void* object = nullptr;
-    EXPECT_EQ(module.factory()->createInstance(module.ClassId(), kIComponentIid.bytes, &object), kResultOk);
-    component = static_cast<IComponent*>(object);
+    if (factory_->createInstance(classId_, kIComponentIid.bytes, &object) != kResultOk) return nullptr;
+    return static_cast<IComponent*>(object);
+}
+
+Vst3Instance::Vst3Instance(Vst3Module& module) : component(module.NewComponent())
+{
+    EXPECT_NE(component, nullptr);
     EXPECT_EQ(component->initialize(&application), kResultOk);
     controller = HostRef<IEditController>::Query(component, kIEditControllerIid);
     processor = HostRef<IAudioProcessor>::Query(component, kIAudioProcessorIid);

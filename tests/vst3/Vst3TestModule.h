@@ -21,6 +21,8 @@ public:
     Vst3Module& operator=(const Vst3Module&) = delete;
 
     vst3::IPluginFactory* factory() const { return factory_; }
+    // A fresh instance as its component, not yet initialised; null if refused.
+    vst3::IComponent* NewComponent();
     const char* ClassId() const { return classId_; }
 
 private:
