@@ -2,8 +2,9 @@
 # The Windows builds and their tests. Cross-builds MarrowGrit.dll, mg-host and
 # the editor test host for 32-bit (win32 preset) and 64-bit (win64 preset)
 # Windows, then:
-#   - checks what each DLL exports and imports;
-#   - under wine: mg-host info, renders through each process callback
+#   - checks what each DLL and VST 3 module exports and imports;
+#   - under wine: the VST 3 bundle's description, renders and states equal
+#     to the DLL's; mg-host info, renders through each process callback
 #     compared with the Linux build's renders of the same input, state and
 #     .fxp/.fxb preset files saved and loaded across the two builds, and the
 #     strict-host checks of
@@ -242,8 +243,26 @@ preset_round_trip() {
     "$linux/bin/mg-render-diff" "$work/linux-$kind.wav" "$w-$kind.wav" --max-diff 1e-5 --max-level-delta 0.001
 }
 
+# The VST 3 bundle of the same build: its description, and renders and
+# states equal to the VST 2.4 DLL's sample for sample and byte for byte.
+vst3_matches() {
+    local preset=$1 exe=build/$preset/bin/mg-host.exe dll=build/$preset/lib/MarrowGrit.dll
+    local bundle=build/$preset/vst3/MarrowGrit.vst3 w=build/windows-test/$preset-vst3 setting
+    wine_run "$exe" info "$bundle" | tr -d '\r' >"$w-info.txt"
+    grep -qx 'format: VST 3' "$w-info.txt" && grep -qx 'id: 2BD05BA60CD4E37A0F03BC94D5B083E7' "$w-info.txt" &&
+        grep -qx 'programs: 16' "$w-info.txt" || { cat "$w-info.txt"; return 1; }
+    for setting in "" "--param Effect=0" "--param Attack=1 --param Cabinet=0" \
+        "--param Level=0.25 --param Attack=0.75 --param Cabinet=0 --callback double"; do
+        wine_run "$exe" render "$dll" "$rel_dry" "$w-vst2.wav" $setting --state-out "$w-vst2.state" --quiet
+        wine_run "$exe" render "$bundle" "$rel_dry" "$w.wav" $setting --state-out "$w.state" --quiet
+        "$linux/bin/mg-render-diff" "$w-vst2.wav" "$w.wav" --max-diff 0 >/dev/null || { echo "differs: $setting"; return 1; }
+        cmp "$w-vst2.state" "$w.state" || return 1
+    done
+}
+
 for preset in win32 win64; do
     section "$preset: mg-host under wine"
+    check "$preset VST 3 bundle: info, and four renders and states equal to the DLL's" vst3_matches "$preset"
     check "$preset info: name, 4 parameters, 16 programs, editor 213x326, as on Linux" info_matches "$preset"
     for cb in replacing double accumulating; do
         note "$preset render ($cb) against Linux" render_matches "$preset" "$cb"
