@@ -43,8 +43,8 @@ install -m 755 "$root/build/release/lib/MarrowGrit.so" "$plugin"
 touch -d "@$(($(date +%s) - 2))" "$plugin"
 # The LV2 bundle, found by its URI in a folder of its own (and Debian's
 # vocabularies).
-lv2_uri=https://marrow-grit.example/plugins/marrow-grit
 cp -r "$root/build/release/lv2/marrow-grit.lv2" "$work/lv2/"
+lv2_uri=$(mg_lv2_uri "$work/lv2/marrow-grit.lv2")
 export LV2_PATH=$work/lv2:/usr/lib/lv2
 # The VST 3 bundle in a folder of its own, dated back a minute: Ardour's
 # scanner dates its cache to the whole second and takes a module of that

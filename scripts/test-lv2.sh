@@ -24,7 +24,7 @@ mg_build_quietly "$preset" marrow-grit-lv2 MarrowGrit mg-host
 bin=$root/build/$preset/bin
 bundles=$root/build/$preset/lv2
 export LV2_PATH=$bundles:/usr/lib/lv2
-uri=https://marrow-grit.example/plugins/marrow-grit
+uri=$(mg_lv2_uri "$bundles/marrow-grit.lv2")
 work=${MG_LV2_TEST_DIR:-$root/build/lv2-test}
 rm -rf "$work"
 mkdir -p "$work"
