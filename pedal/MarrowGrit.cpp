@@ -11,10 +11,15 @@
 namespace mg {
 
 MarrowGrit::MarrowGrit(BindingPlugin::Host host)
-    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16,
-                    PluginIdentity{.effectName = "Marrow-Grit[M]", .productName = "", .makerName = "tonewrights",
-                                   .version = 0x20300, .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")},
-                    PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
+    : MarrowGrit(host,
+                 PluginIdentity{.effectName = "Marrow-Grit[M]", .productName = "", .makerName = "tonewrights",
+                                .version = 0x20300, .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")},
+                 PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
+{
+}
+
+MarrowGrit::MarrowGrit(BindingPlugin::Host host, const PluginIdentity& identity, const PluginOptions& options)
+    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16, identity, options)
 {
     ParameterAt(kLevel)->InitContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
     ParameterAt(kAttack)->InitContinuous("Attack", 0.5, 0.0, 1.0, 0.001, "");

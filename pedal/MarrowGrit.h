@@ -43,6 +43,12 @@ public:
     bool CabinetOn() const { return cabinetOn; }
     int LedControlIndex() const { return ledControlIndex; }
 
+protected:
+    // Another pedal of the family: the same parameters, programs, state and
+    // editor under its own identity.
+    MarrowGrit(BindingPlugin::Host host, const PluginIdentity& identity, const PluginOptions& options);
+    const ChainKernels& Chain() const { return *chain; }
+
 private:
     void BuildEditor();
     void SetLed(double value);
