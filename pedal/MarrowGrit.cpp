@@ -13,7 +13,8 @@ namespace mg {
 MarrowGrit::MarrowGrit(BindingPlugin::Host host)
     : MarrowGrit(host,
                  PluginIdentity{.effectName = "Marrow-Grit[M]", .productName = "", .makerName = "tonewrights",
-                                .version = 0x20300, .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")},
+                                .windowTitle = "Marrow-Grit", .version = 0x20300, .uniqueId = FourCC("kbq7"),
+                                .makerId = FourCC("Tnwr")},
                  PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
 {
 }

@@ -5,7 +5,7 @@ namespace mg {
 MarrowGritHQ::MarrowGritHQ(BindingPlugin::Host host)
     : MarrowGrit(host,
                  PluginIdentity{.effectName = "Marrow-Grit HQ", .productName = "", .makerName = "tonewrights",
-                                .version = 0x20300, .uniqueId = kHqUniqueId, .makerId = FourCC("Tnwr")},
+                                .windowTitle = "Marrow-Grit HQ", .version = 0x20300, .uniqueId = kHqUniqueId, .makerId = FourCC("Tnwr")},
                  PluginOptions{.latency = kHqLatency, .doesMidi = false, .stateChunks = false, .isInstrument = false})
 {
 }

@@ -57,6 +57,7 @@ IAudioPlugin::IAudioPlugin(int parameterCount, const char* channelIOStr, int pre
     }
     CopyBounded(effectName_, identity.effectName);
     CopyBounded(productName_, identity.productName);
+    CopyBounded(windowTitle_, identity.windowTitle);
     CopyBounded(makerName_, identity.makerName);
 
     ParseChannelString(channelIOStr);
@@ -203,6 +204,12 @@ void IAudioPlugin::PushValuesToEditor()
 void IAudioPlugin::ChangeAllParameters()
 {
     for (int i = 0; i < ParameterCount(); ++i) OnParameterChange(i);
+}
+
+void IAudioPlugin::HostTimeSignature(int* numerator, int* denominator)
+{
+    if (numerator) *numerator = 4;
+    if (denominator) *denominator = 4;
 }
 
 void IAudioPlugin::AttachEditorGraphics(IEditorLink* graphics)

@@ -34,6 +34,8 @@ struct PluginIdentity {
     const char* effectName = "";
     const char* productName = "";
     const char* makerName = "";
+    // The name people read on the editor's window; the effect name when empty.
+    const char* windowTitle = "";
     std::int32_t version = 0; // major << 16 | minor << 8 | patch
     std::int32_t uniqueId = 0; // FourCC
     std::int32_t makerId = 0;  // FourCC
@@ -72,17 +74,20 @@ public:
     virtual bool SerializeState(IByteChunk& chunk);
     virtual int UnserializeState(const IByteChunk& chunk, int start);
 
-    // ---- host operations a binding supplies -----------------------------
-    virtual void BeginHostEdit(int index) = 0;
-    virtual void InformHostOfChange(int index, double normalized) = 0;
-    virtual void EndHostEdit(int index) = 0;
-    virtual std::int32_t HostSamplePosition() = 0;
-    virtual double HostTempo() = 0;
-    virtual void HostTimeSignature(int* numerator, int* denominator) = 0;
+    // ---- host operations ----------------------------------------------------
+    // What the plug-in asks of its host. A binding overrides what its host
+    // offers; the defaults say "this binding has no host for that": edits go
+    // untold, the transport stands at 0 at 120 BPM in 4/4, no MIDI leaves.
+    virtual void BeginHostEdit(int /*index*/) {}
+    virtual void InformHostOfChange(int /*index*/, double /*normalized*/) {}
+    virtual void EndHostEdit(int /*index*/) {}
+    virtual std::int32_t HostSamplePosition() { return 0; }
+    virtual double HostTempo() { return 120.0; }
+    virtual void HostTimeSignature(int* numerator, int* denominator);
     virtual int HostId() { return hostId_; }
-    virtual void EditorSizeChanged(int width, int height) = 0;
+    virtual void EditorSizeChanged(int /*width*/, int /*height*/) {}
     virtual void OnHostNotice(std::int32_t /*value*/) {}
-    virtual void AdaptToHost() = 0;
+    virtual void AdaptToHost() {}
     virtual void AttachEditorGraphics(IEditorLink* graphics);
     // Whether an effect builds its editor on this binding: not where no
     // window can ever be shown (an LV2 DSP library, whose UI is a library
@@ -90,8 +95,8 @@ public:
     virtual bool BuildsEditor() const { return true; }
     virtual void SetBlockLength(int frames);
     virtual void SetLatencySamples(int samples) { latency_ = samples; }
-    virtual bool SendMidiMessage(const MidiMessage& message) = 0;
-    virtual bool SendMidiMessages(std::span<const MidiMessage> messages) = 0;
+    virtual bool SendMidiMessage(const MidiMessage& /*message*/) { return false; }
+    virtual bool SendMidiMessages(std::span<const MidiMessage> /*messages*/) { return false; }
 
     // ---- parameters -------------------------------------------------------
     IParameter* ParameterAt(int index);
@@ -130,6 +135,7 @@ public:
     const char* EffectName() const { return effectName_; }
     const char* ProductName() const { return productName_; }
     const char* MakerName() const { return makerName_; }
+    const char* WindowTitle() const { return windowTitle_[0] ? windowTitle_ : effectName_; }
     std::int32_t UniqueId() const { return uniqueId_; }
     std::int32_t MakerId() const { return makerId_; }
     bool DoesMidi() const { return doesMidi_; }
@@ -157,6 +163,9 @@ public:
     bool IsOutputConnected(int i) const { return outputChannels_[static_cast<std::size_t>(i)].connected; }
 
     // ---- editor -----------------------------------------------------------
+    // What a binding opens, idles and closes; null without an editor.
+    IEditorLink* Editor() const { return graphics_.get(); }
+    // The editor's model, for the effect that built it.
     IGraphics* EditorGraphics() const { return graphics_ ? graphics_->Graphics() : nullptr; }
 
     ReentrantLock& Lock() { return lock_; }
@@ -184,6 +193,7 @@ private:
     char effectName_[kIdentityTextSize] = {};
     char productName_[kIdentityTextSize] = {};
     char makerName_[kIdentityTextSize] = {};
+    char windowTitle_[kIdentityTextSize] = {};
     std::int32_t uniqueId_ = 0;
     std::int32_t makerId_ = 0;
     std::int32_t version_ = 0;

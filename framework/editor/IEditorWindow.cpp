@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/IAudioPlugin.h"
 #include "editor/IControl.h"
 #include "raster/BlitPixels.h"
 #include "raster/DecodeImage.h"
@@ -442,6 +443,11 @@ bool IEditorWindow::OpenLink(const char* address, const char* title, const char*
 std::unique_ptr<IBitmap> IEditorWindow::DecodeImageResource(int id, const char* fileName)
 {
     return DecodeImageByName(module_, id, fileName);
+}
+
+const char* IEditorWindow::WindowTitle() const
+{
+    return Owner() ? Owner()->WindowTitle() : "";
 }
 
 } // namespace mg

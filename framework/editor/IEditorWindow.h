@@ -32,9 +32,8 @@ namespace mg {
 
 class IEditorWindow : public IGraphics {
 public:
-    // Window class (Win32) or WM_CLASS (X11), and title, of the editor window.
+    // Window class (Win32) or WM_CLASS (X11) of the editor window.
     static constexpr const char* kWindowClassName = "IAudioPluginWndClass";
-    static constexpr const char* kWindowTitle = "Marrow-Grit";
     // Where the platform reports single presses only: the pause between
     // presses that still makes them a double click, and how far apart (in
     // pixels, either way) they may be; Windows' defaults.
@@ -52,6 +51,8 @@ public:
     // the Win32 window class): the plug-in's library.
     void SetModuleInstance(ModuleHandle module) { module_ = module; }
     ModuleHandle ModuleInstance() const { return module_; }
+    // The window's title, from the plug-in's identity.
+    const char* WindowTitle() const;
 
     bool CreateDrawSurface() override;
     bool PresentArea(const IRectangle& area) override;

@@ -186,6 +186,16 @@ void* IGraphics::OpenEditorWindow(void*) { return nullptr; }
 
 void IGraphics::CloseEditorWindow() {}
 
+void IGraphics::Idle() noexcept
+{
+    // Like a timer tick, this runs without the plug-in lock; controls that
+    // push a value take it themselves. Nothing may unwind into the host.
+    try {
+        HostIdle();
+    } catch (...) {
+    }
+}
+
 void* IGraphics::WindowHandle() const { return nullptr; }
 
 std::unique_ptr<IBitmap> IGraphics::DecodeImageResource(int, const char*) { return nullptr; }

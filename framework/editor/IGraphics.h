@@ -154,6 +154,12 @@ public:
     // (not normalised) value is converted by that parameter first.
     void SetControlsFromParameter(int parameterIndex, double value, bool normalized) override;
     IGraphics* Graphics() override { return this; }
+    // The binding's side of the link, over the operations above.
+    int EditorWidth() const override { return width_; }
+    int EditorHeight() const override { return height_; }
+    bool OpenInParent(void* parent) override { return OpenEditorWindow(parent) != nullptr; }
+    void CloseWindow() override { CloseEditorWindow(); }
+    void Idle() noexcept override;
     // Ignored for an index outside the list.
     void SetControlValueFromPlugin(int controlIndex, double normalized);
 

@@ -99,10 +99,4 @@ void ILv2Plugin::Run(std::uint32_t frames)
         RenderSlice(done, static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(slice), frames - done)));
 }
 
-void ILv2Plugin::HostTimeSignature(int* numerator, int* denominator)
-{
-    if (numerator) *numerator = 4;
-    if (denominator) *denominator = 4;
-}
-
 } // namespace mg

@@ -47,19 +47,9 @@ public:
     void Run(std::uint32_t frames);
     void Deactivate();
 
-    // ---- host operations ------------------------------------------------------
-    // Parameters reach the DSP through ports only; it has nothing to tell.
-    void BeginHostEdit(int) override {}
-    void InformHostOfChange(int, double) override {}
-    void EndHostEdit(int) override {}
-    std::int32_t HostSamplePosition() override { return 0; }
-    double HostTempo() override { return 120.0; }
-    void HostTimeSignature(int* numerator, int* denominator) override;
-    void EditorSizeChanged(int, int) override {}
+    // Parameters reach the DSP through ports only: it has nothing to tell
+    // the host, and the base's defaults answer for the rest.
     bool BuildsEditor() const override { return false; }
-    void AdaptToHost() override {}
-    bool SendMidiMessage(const MidiMessage&) override { return false; }
-    bool SendMidiMessages(std::span<const MidiMessage>) override { return false; }
 
 private:
     void ApplyControlPorts();

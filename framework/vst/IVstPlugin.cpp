@@ -6,7 +6,6 @@
 
 #include "core/FixedText.h"
 #include "core/Trace.h"
-#include "editor/IGraphics.h"
 
 namespace mg {
 
@@ -162,12 +161,12 @@ void IVstPlugin::EditorSizeChanged(int, int) { RefreshEditorRect(); }
 
 void IVstPlugin::RefreshEditorRect()
 {
-    IGraphics* graphics = EditorGraphics();
-    if (!graphics) return;
+    const IEditorLink* editor = Editor();
+    if (!editor) return;
     editorRect_.top = 0;
     editorRect_.left = 0;
-    editorRect_.right = static_cast<std::int16_t>(graphics->Width());
-    editorRect_.bottom = static_cast<std::int16_t>(graphics->Height());
+    editorRect_.right = static_cast<std::int16_t>(editor->EditorWidth());
+    editorRect_.bottom = static_cast<std::int16_t>(editor->EditorHeight());
 }
 
 void IVstPlugin::SetLatencySamples(int samples)

@@ -6,7 +6,6 @@
 
 #include "core/FixedText.h"
 #include "core/Trace.h"
-#include "editor/IGraphics.h"
 #include "vst/IVstPlugin.h"
 
 namespace mg {
@@ -21,19 +20,6 @@ int ToIndex(vst::intptr value)
     return (value < INT_MIN || value > INT_MAX) ? -1 : static_cast<int>(value);
 }
 
-// Where the host's idle calls drive the editor window, its input and its
-// redraw ticks run here. Like a timer tick, this runs without the plug-in
-// lock; controls that push a value take it themselves.
-void IdleEditor(IGraphics* graphics)
-{
-    if (!graphics) return;
-    try {
-        graphics->HostIdle();
-    } catch (...) {
-        // nothing may unwind into the host
-    }
-}
-
 } // namespace
 
 vst::intptr VST_CALL IVstPlugin::VSTDispatcher(vst::AEffect* effect, vst::int32 opcode, vst::int32 index,
@@ -42,7 +28,9 @@ vst::intptr VST_CALL IVstPlugin::VSTDispatcher(vst::AEffect* effect, vst::int32 
     if (!effect || !effect->object) return 0;
     auto* plugin = static_cast<IVstPlugin*>(effect->object);
     if (opcode == vst::effEditIdle) {
-        IdleEditor(plugin->EditorGraphics());
+        // Where the host's idle calls drive the editor window, its input and
+        // its redraw ticks run here, without the plug-in lock, like a timer's.
+        if (IEditorLink* editor = plugin->Editor()) editor->Idle();
         return 0;
     }
     if (opcode == vst::effIdle) return 0;
@@ -119,17 +107,17 @@ vst::intptr IVstPlugin::Dispatch(vst::int32 opcode, vst::int32 index, vst::intpt
         }
         return 0;
     case vst::effEditGetRect:
-        if (!ptr || !EditorGraphics()) return 0;
+        if (!ptr || !Editor()) return 0;
         *static_cast<vst::ERect**>(ptr) = &editorRect_;
         return 1;
     case vst::effEditOpen:
-        if (!EditorGraphics() || !EditorGraphics()->OpenEditorWindow(ptr)) return 0;
+        if (!Editor() || !Editor()->OpenInParent(ptr)) return 0;
         OnEditorOpened();
         return 1;
     case vst::effEditClose:
-        if (!EditorGraphics()) return 0;
+        if (!Editor()) return 0;
         OnEditorClosed();
-        EditorGraphics()->CloseEditorWindow();
+        Editor()->CloseWindow();
         return 1;
     case vst::effIdentify:
         return kIdentifyAnswer;

@@ -1,10 +1,11 @@
-# The pedal as an LV2 bundle, marrow-grit.lv2 in the build tree: its sources
-# built again against the LV2 binding (the DSP library; the effect builds no
-# editor there, and the headless backend only satisfies the editor's code,
-# so the library links no window system), and, where the X11 editor is
-# built, a third time against the UI binding with it (the UI library). The sources,
-# their compile options and the images are mg_pedal's own, one list for
-# every build.
+# The pedal as an LV2 bundle, marrow-grit.lv2 in the build tree: the
+# effect's sources built again against the LV2 binding (the DSP library; the
+# effect builds no editor there, and the headless backend only satisfies the
+# editor's code, so the library links no window system), and, where the X11
+# editor is built, a third time against the UI binding with it (the UI
+# library). The sources, their compile options and the images are mg_pedal's
+# own, one list for every build; the sound's own code (mg_pedal_dsp) is
+# linked, not built again.
 if(NOT TARGET mg_lv2)
   return()
 endif()

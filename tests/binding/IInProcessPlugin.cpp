@@ -56,10 +56,4 @@ void IInProcessPlugin::InformHostOfChange(int index, double normalized)
 
 void IInProcessPlugin::EndHostEdit(int index) { host_->requests.push_back({'e', index, 0.0}); }
 
-void IInProcessPlugin::HostTimeSignature(int* numerator, int* denominator)
-{
-    if (numerator) *numerator = 4;
-    if (denominator) *denominator = 4;
-}
-
 } // namespace mg::test

@@ -42,11 +42,6 @@ public:
     void EndHostEdit(int index) override;
     std::int32_t HostSamplePosition() override { return host_->samplePosition; }
     double HostTempo() override { return host_->tempo; }
-    void HostTimeSignature(int* numerator, int* denominator) override;
-    void EditorSizeChanged(int, int) override {}
-    void AdaptToHost() override {}
-    bool SendMidiMessage(const MidiMessage&) override { return false; }
-    bool SendMidiMessages(std::span<const MidiMessage>) override { return false; }
 
 private:
     Host host_;

@@ -139,7 +139,7 @@ bool Win32Backend::Open(void* parent)
     }
 
     creationFrameRate = editor_.FrameRate();
-    HWND window = CreateWindowExA(0, IEditorWindow::kWindowClassName, IEditorWindow::kWindowTitle,
+    HWND window = CreateWindowExA(0, IEditorWindow::kWindowClassName, editor_.WindowTitle(),
                                   WS_CHILD | WS_VISIBLE, x, y, width, height, parent_, nullptr, module, this);
     if (!window) {
         if (--openWindowCount == 0) UnregisterClassA(IEditorWindow::kWindowClassName, module);

@@ -123,7 +123,7 @@ bool X11Backend::Open(void* parent)
     }
     window_ = x11::XcbWindow::Open(parentId, x, y, editor_.Width(), editor_.Height(),
                                    editor_.DrawSurface() ? &editor_.PresentedSurface() : nullptr,
-                                   IEditorWindow::kWindowTitle, IEditorWindow::kWindowClassName);
+                                   editor_.WindowTitle(), IEditorWindow::kWindowClassName);
     if (!window_) return false;
     window_->Flush();
     return true;

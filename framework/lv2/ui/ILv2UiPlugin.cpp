@@ -74,10 +74,4 @@ void ILv2UiPlugin::InformHostOfChange(int index, double)
     host_.write(host_.controller, ControlPort(index), sizeof value, 0, &value);
 }
 
-void ILv2UiPlugin::HostTimeSignature(int* numerator, int* denominator)
-{
-    if (numerator) *numerator = 4;
-    if (denominator) *denominator = 4;
-}
-
 } // namespace mg

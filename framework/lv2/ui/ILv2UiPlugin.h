@@ -44,13 +44,6 @@ public:
     void BeginHostEdit(int index) override;
     void InformHostOfChange(int index, double normalized) override;
     void EndHostEdit(int index) override;
-    std::int32_t HostSamplePosition() override { return 0; }
-    double HostTempo() override { return 120.0; }
-    void HostTimeSignature(int* numerator, int* denominator) override;
-    void EditorSizeChanged(int, int) override {}
-    void AdaptToHost() override {}
-    bool SendMidiMessage(const MidiMessage&) override { return false; }
-    bool SendMidiMessages(std::span<const MidiMessage>) override { return false; }
 
 private:
     // The DSP's port layout: audio inputs, audio outputs, then one control
