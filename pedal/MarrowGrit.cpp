@@ -126,14 +126,18 @@ double MarrowGrit::CabinetStage(double x)
     return x;
 }
 
+bool MarrowGrit::TakeStereo(double** inputs, double** outputs, int frames, Stereo& stereo)
+{
+    if (frames <= 0 || !inputs || !outputs) return false;
+    stereo = {inputs[0], inputs[1], outputs[0], outputs[1]};
+    return stereo.in0 && stereo.in1 && stereo.out0 && stereo.out1;
+}
+
 void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
 {
-    if (frames <= 0 || !inputs || !outputs) return;
-    const double* in0 = inputs[0];
-    const double* in1 = inputs[1];
-    double* out0 = outputs[0];
-    double* out1 = outputs[1];
-    if (!in0 || !in1 || !out0 || !out1) return;
+    Stereo stereo{};
+    if (!TakeStereo(inputs, outputs, frames, stereo)) return;
+    const auto [in0, in1, out0, out1] = stereo;
 
     if (!effectOn) {
         for (int i = 0; i < frames; ++i) {

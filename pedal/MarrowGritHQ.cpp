@@ -20,12 +20,9 @@ void MarrowGritHQ::OnReset()
 
 void MarrowGritHQ::ProcessBlock(double** inputs, double** outputs, int frames)
 {
-    if (frames <= 0 || !inputs || !outputs) return;
-    const double* in0 = inputs[0];
-    const double* in1 = inputs[1];
-    double* out0 = outputs[0];
-    double* out1 = outputs[1];
-    if (!in0 || !in1 || !out0 || !out1) return;
+    Stereo stereo{};
+    if (!TakeStereo(inputs, outputs, frames, stereo)) return;
+    const auto [in0, in1, out0, out1] = stereo;
     if (!EffectOn()) {
         hq.Bypass(in0, in1, out0, out1, frames);
         return;

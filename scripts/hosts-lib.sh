@@ -105,7 +105,8 @@ compare_case() { # HOST CASE INPUT_FILE INPUT THEIRS [BYPASS_OPTIONS...]
     bypass)
       judge "$who" level "$ours" "$theirs" --dry "$input"
       judge "$who" bypass "$input" "$theirs" "$@"
-      judge mg-host bypass "$input" "$ours" "$@"
+      # mg-host does not make up for a plug-in's latency ($our_delay frames).
+      judge mg-host bypass "$input" "$ours" --delay "${our_delay:-0}" "$@"
       ;;
     silence)
       judge "$who" silence "$theirs"

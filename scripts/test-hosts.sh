@@ -8,7 +8,10 @@
 #     within 0.1 dB over the steady part, bypass = input 1 + input 2, silence
 #     where Level is 0);
 #   - the same sessions with the LV2 plug-in (marrow-grit.lv2, found by its
-#     URI) in place of the VST one, checked the same way.
+#     URI) in place of the VST one, checked the same way;
+#   - the same with Marrow-Grit HQ through both, against mg-host's render
+#     through HQ; Ardour makes up for its reported latency, so its bypass
+#     render is the input to the sample.
 # Prints a table of the levels and exits non-zero on any failure. Work files
 # and logs go to build/hosts/ ($MG_HOSTS_DIR); failing steps print their logs.
 set -euo pipefail
@@ -21,12 +24,12 @@ cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 started=$SECONDS
 
-mg_build_quietly release MarrowGrit marrow-grit-lv2 mg-host render-compare
+mg_build_quietly release MarrowGrit MarrowGritHQ marrow-grit-lv2 mg-host render-compare
 bin=$root/build/release/bin
 compare=$bin/render-compare
 work=${MG_HOSTS_DIR:-$root/build/hosts}
 rm -rf "$work"
-mkdir -p "$work"/{home,config,cache,data,plugins,lv2,sessions,sessions-lv2,renders,logs}
+mkdir -p "$work"/{home,config,cache,data,plugins,lv2,sessions,sessions-lv2,sessions-hq,sessions-hq-lv2,renders,logs}
 logs=$work/logs
 
 rate=48000
@@ -39,15 +42,21 @@ plugin=$work/plugins/MarrowGrit.so
 reference_plugin=$plugin
 install -m 755 "$root/build/release/lib/MarrowGrit.so" "$plugin"
 touch -d "@$(($(date +%s) - 2))" "$plugin"
+# Marrow-Grit HQ beside it, in the same sessions' cases.
+hq_plugin=$work/plugins/MarrowGritHQ.so
+install -m 755 "$root/build/release/lib/MarrowGritHQ.so" "$hq_plugin"
+touch -d "@$(($(date +%s) - 2))" "$hq_plugin"
 # The LV2 bundle, found by its URI in a folder of its own (and Debian's
 # vocabularies).
 lv2_uri=https://marrow-grit.example/plugins/marrow-grit
+hq_lv2_uri=https://marrow-grit.example/plugins/marrow-grit-hq
 cp -r "$root/build/release/lv2/marrow-grit.lv2" "$work/lv2/"
 export LV2_PATH=$work/lv2:/usr/lib/lv2
 
 # What our own host reads from the plug-in: the reference for the scanners.
 "$bin/mg-host" info "$plugin" >"$logs/mg-host-info.log" 2>&1 || fail "mg-host info" "$logs/mg-host-info.log"
 info() { sed -n "s/^$1: //p" "$logs/mg-host-info.log" | head -n 1; }
+"$bin/mg-host" info "$hq_plugin" >"$logs/mg-host-info-hq.log" 2>&1 || fail "mg-host info HQ" "$logs/mg-host-info-hq.log"
 unique_id=$(info 'unique id' | cut -d' ' -f1)
 parameters=$(info parameters)
 
@@ -93,6 +102,14 @@ else
   ardour_scan_result="FAILED"
 fi
 
+# HQ's entry in the same cache; its reported delay is what Ardour lines up.
+log=$logs/ardour-scan-hq.log
+if run_limited 30 "$log" env LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -v -f "$hq_plugin"; then
+  grep -q '<VST2Info [^>]*name="Marrow-Grit HQ"' "$log" || fail "Ardour's scanner did not read Marrow-Grit HQ" "$log"
+else
+  fail "Ardour's scanner did not finish on Marrow-Grit HQ" "$log"
+fi
+
 # ---- Ardour renders ------------------------------------------------------------
 # The sessions: Ardour's master bus carries the test tones on channels 1-2
 # and the pedal's output on channels 3-4 (tests/hosts/ardour-sessions.lua),
@@ -128,6 +145,8 @@ make_sessions() { # FOLDER TYPE PLUGIN: one session per case, the pedal as TYPE 
 }
 make_sessions "$work/sessions" LXVST "$plugin_name"
 make_sessions "$work/sessions-lv2" LV2 "$lv2_uri"
+make_sessions "$work/sessions-hq" LXVST "Marrow-Grit HQ"
+make_sessions "$work/sessions-hq-lv2" LV2 "$hq_lv2_uri"
 
 # Ardour's exporter now and then hangs before writing or aborts in its own
 # teardown (a double free in its export objects), with or without a plug-in
@@ -186,6 +205,14 @@ vst_table=("${table[@]}")
 table=()
 render_cases ArdourLV2 "$work/sessions-lv2"
 lv2_table=("${table[@]}")
+# HQ: the same cases against mg-host's render through HQ (levels over the
+# steady window, which the latency does not move).
+reference_plugin=$hq_plugin
+our_delay=$(sed -n 's/^initial delay: //p' "$logs/mg-host-info-hq.log")
+table=()
+render_cases ArdourHQ "$work/sessions-hq"
+render_cases ArdourHQLV2 "$work/sessions-hq-lv2"
+hq_table=("${table[@]}")
 
 echo
 echo "Third-party hosts ($(dpkg-query -W -f='Ardour ${Version}' ardour), $(dpkg-query -W -f='Qtractor ${Version}' qtractor)):"
@@ -197,11 +224,14 @@ print_case_table Ardour
 echo "  The same through the LV2 plug-in ($lv2_uri):"
 table=("${lv2_table[@]}")
 print_case_table ArdourLV2
-table=("${vst_table[@]}" "${lv2_table[@]}")
+echo "  Marrow-Grit HQ, through VST 2.4 and LV2 ($hq_lv2_uri):"
+table=("${hq_table[@]}")
+print_case_table "ArdourHQ(LV2)"
+table=("${vst_table[@]}" "${lv2_table[@]}" "${hq_table[@]}")
 echo "  Took $((SECONDS - started)) s; files and logs in $work"
 # One count per scanner and per render case.
 passed=$(count_passed "$qtractor_result" "$ardour_scan_result")
-total=$((2 + 2 * ${#cases[@]}))
+total=$((2 + 4 * ${#cases[@]}))
 # A failure outside them (say, a session range not written) still counts.
 if [ "$failures" -gt 0 ] && [ "$passed" -eq "$total" ]; then
   passed=$((total - 1))

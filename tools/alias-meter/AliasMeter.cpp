@@ -117,6 +117,11 @@ bool MeasureAliasing(const std::vector<double>& samples, double sampleRate, doub
     }
     report.worstAliasDb = Db(worst) - Db(strongest);
     report.worstAliasHz = worstBin * binHz;
+    report.binHz = binHz;
+    for (int j = 0; j < bins; ++j) {
+        report.binDb.push_back(Db(power[j]) - Db(strongest));
+        report.binOnHarmonic.push_back(owner[j] != 0);
+    }
     return true;
 }
 

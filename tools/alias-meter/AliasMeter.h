@@ -19,6 +19,12 @@ struct AliasReport {
     double worstAliasDb = 0.0;     // the strongest single off-grid line, against the strongest harmonic
     double worstAliasHz = 0.0;
     std::vector<Harmonic> harmonics; // every harmonic below half the sample rate, k from 1
+    // The spectrum itself, bin by bin from 0 Hz to half the rate: power in
+    // dB against the strongest harmonic, and whether the bin counts as a
+    // harmonic's.
+    double binHz = 0.0;
+    std::vector<double> binDb;
+    std::vector<bool> binOnHarmonic;
 };
 
 // At least this many samples are analysed, after the first second.

@@ -2,6 +2,7 @@
 // sine's harmonics. See Usage() below.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +32,11 @@ Usage:
       adds harmonic_dev_db=D: the largest level difference over the
       harmonics below 8 kHz that the reference has within 60 dB of its
       strongest. --harmonics also lists every harmonic's level.
+  alias-meter spectrum RENDER --freq HZ [--label NAME]
+      The spectrum measure analyses, for plotting: a comment line with the
+      figures, then one line per group of 8 bins, "NAME HZ DB ON", with the
+      group's strongest bin in dB against the strongest harmonic and ON 1
+      where a bin of the group counts as a harmonic's.
 Exit status: 0 on success, 2 for a bad command line or file.
 )";
 }
@@ -80,6 +86,7 @@ struct Options {
     double rate = 0.0;
     double seconds = 3.0;
     std::string reference;
+    std::string label = "render";
     bool harmonics = false;
 };
 
@@ -103,6 +110,8 @@ bool Parse(int argc, char** argv, Options& options)
             if (!number(options.seconds)) return false;
         } else if (arg == "--reference" && i + 1 < argc) {
             options.reference = argv[++i];
+        } else if (arg == "--label" && i + 1 < argc) {
+            options.label = argv[++i];
         } else if (arg == "--harmonics") {
             options.harmonics = true;
         } else if (!arg.starts_with("--")) {
@@ -125,6 +134,26 @@ bool Measure(const std::string& path, double freq, mg::alias::AliasReport& repor
     return false;
 }
 
+void PrintSpectrum(const mg::alias::AliasReport& report, const std::string& label)
+{
+    std::printf("# %s sar_db=%.2f worst_alias_db=%.2f\n", label.c_str(), report.signalToAliasDb, report.worstAliasDb);
+    constexpr std::size_t kGroup = 8;
+    for (std::size_t first = 0; first < report.binDb.size(); first += kGroup) {
+        double db = -400.0;
+        bool onHarmonic = false;
+        std::size_t at = first;
+        for (std::size_t j = first; j < std::min(first + kGroup, report.binDb.size()); ++j) {
+            onHarmonic = onHarmonic || report.binOnHarmonic[j];
+            if (report.binDb[j] > db) {
+                db = report.binDb[j];
+                at = j;
+            }
+        }
+        std::printf("%s %.1f %.2f %d\n", label.c_str(), static_cast<double>(at) * report.binHz, std::max(db, -250.0),
+                    onHarmonic ? 1 : 0);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -135,7 +164,7 @@ int main(int argc, char** argv)
         std::fputs(Usage(), stdout);
         return 0;
     }
-    if ((command != "tone" && command != "measure") || !Parse(argc, argv, options)) {
+    if ((command != "tone" && command != "measure" && command != "spectrum") || !Parse(argc, argv, options)) {
         std::fputs(Usage(), stderr);
         return 2;
     }
@@ -149,6 +178,10 @@ int main(int argc, char** argv)
     }
     mg::alias::AliasReport report;
     if (!Measure(options.positional[0], options.freq, report)) return 2;
+    if (command == "spectrum") {
+        PrintSpectrum(report, options.label);
+        return 0;
+    }
     std::printf("sar_db=%.2f worst_alias_db=%.2f worst_alias_hz=%.1f", report.signalToAliasDb, report.worstAliasDb,
                 report.worstAliasHz);
     if (!options.reference.empty()) {
