@@ -2,8 +2,13 @@
 // Walks argv for a program's options and positionals. Options may come
 // before, between or after the positionals; `--name value` and
 // `--name=value` both work, and `--` ends the options.
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "Failure.h"
+#include "Text.h"
 
 namespace mg::host {
 
@@ -27,5 +32,19 @@ private:
     bool endOfOptions_ = false;
     std::optional<std::string> inlineValue_;
 };
+
+// The value of one of a few keywords an option takes; the error names them
+// all. Throws UsageError.
+template <class Value, std::size_t N>
+Value ParseKeyword(const std::string& text, const char* option, const std::pair<const char*, Value> (&choices)[N])
+{
+    std::string names;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (text == choices[i].first)
+            return choices[i].second;
+        names += (i == 0 ? "" : i + 1 == N ? " or " : ", ") + std::string(choices[i].first);
+    }
+    throw UsageError(std::string(option) + " must be " + names + ", got " + Quoted(text));
+}
 
 } // namespace mg::host

@@ -26,19 +26,6 @@ int ParseBlock(const std::string& text)
     return *block;
 }
 
-// One of a few keywords; the error names them all.
-template <class Value, std::size_t N>
-Value ParseKeyword(const std::string& text, const char* option, const std::pair<const char*, Value> (&choices)[N])
-{
-    std::string names;
-    for (std::size_t i = 0; i < N; ++i) {
-        if (text == choices[i].first)
-            return choices[i].second;
-        names += (i == 0 ? "" : i + 1 == N ? " or " : ", ") + std::string(choices[i].first);
-    }
-    throw UsageError(std::string(option) + " must be " + names + ", got " + Quoted(text));
-}
-
 CallbackKind ParseCallback(const std::string& text)
 {
     static constexpr std::pair<const char*, CallbackKind> kChoices[] = {

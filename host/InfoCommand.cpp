@@ -4,6 +4,7 @@
 
 #include "HostContext.h"
 #include "HostReport.h"
+#include "HostedPlugin.h"
 #include "Platform.h"
 #include "PluginInstance.h"
 #include "Text.h"
@@ -48,20 +49,20 @@ std::string FlagNames(vst::int32 flags)
     return names;
 }
 
-void PrintParameters(PluginInstance& plugin, std::FILE* out)
+void PrintParameters(HostedPlugin& plugin, std::FILE* out)
 {
-    const int count = plugin.Effect().numParams;
+    const int count = plugin.ParameterCount();
     std::fprintf(out, "parameters: %d\n", count);
     for (int i = 0; i < count; ++i) {
-        const std::string name = Printable(plugin.ParamName(i));
-        const std::string display = Printable(plugin.ParamDisplay(i));
-        const std::string label = Printable(plugin.ParamLabel(i));
+        const std::string name = Printable(plugin.ParameterName(i));
+        const std::string display = Printable(plugin.ParameterDisplay(i));
+        const std::string label = Printable(plugin.ParameterLabel(i));
         std::fprintf(out, "  [%d] %s = %s%s%s\n", i, name.c_str(), display.c_str(), label.empty() ? "" : " ",
                      label.c_str());
     }
 }
 
-void PrintPrograms(PluginInstance& plugin, std::FILE* out)
+void PrintPrograms(HostedPlugin& plugin, std::FILE* out)
 {
     const auto names = plugin.ProgramNames();
     std::fprintf(out, "programs: %d\n", static_cast<int>(names.size()));
@@ -69,9 +70,9 @@ void PrintPrograms(PluginInstance& plugin, std::FILE* out)
         std::fprintf(out, "  [%d] %s\n", static_cast<int>(i), Printable(names[i]).c_str());
 }
 
-void PrintEditor(PluginInstance& plugin, std::FILE* out)
+void PrintEditor(HostedPlugin& plugin, std::FILE* out)
 {
-    if (!plugin.HasFlag(vst::effFlagsHasEditor)) {
+    if (!plugin.HasEditor()) {
         std::fprintf(out, "editor: no\n");
         return;
     }
@@ -83,15 +84,9 @@ void PrintEditor(PluginInstance& plugin, std::FILE* out)
         std::fprintf(out, "editor: yes, size unknown\n");
 }
 
-} // namespace
-
-int RunInfo(const InfoOptions& options, std::FILE* out)
+// What VST 2.4 tells of itself: its descriptor and the dispatcher's answers.
+void PrintVst2Header(const InfoOptions& options, PluginInstance& plugin, std::FILE* out)
 {
-    HostContext host(kInfoSampleRate, kInfoBlockSize);
-    PluginInstance plugin(options.plugin, host);
-    plugin.SetSampleRate(kInfoSampleRate);
-    plugin.SetBlockSize(kInfoBlockSize);
-
     const vst::AEffect& effect = plugin.Effect();
     std::fprintf(out, "file: %s\n", Printable(options.plugin).c_str());
     std::fprintf(out, "name: %s\n", Printable(plugin.EffectName()).c_str());
@@ -106,9 +101,35 @@ int RunInfo(const InfoOptions& options, std::FILE* out)
     std::fprintf(out, "inputs: %d\n", effect.numInputs);
     std::fprintf(out, "outputs: %d\n", effect.numOutputs);
     std::fprintf(out, "initial delay: %d\n", effect.initialDelay);
-    PrintParameters(plugin, out);
-    PrintPrograms(plugin, out);
-    PrintEditor(plugin, out);
+}
+
+void PrintHeader(const InfoOptions& options, HostedPlugin& plugin, std::FILE* out)
+{
+    std::fprintf(out, "file: %s\n", Printable(options.plugin).c_str());
+    std::fprintf(out, "format: %s\n", FormatName(plugin.Format()));
+    std::fprintf(out, "name: %s\n", Printable(plugin.Name()).c_str());
+    std::fprintf(out, "vendor: %s\n", Printable(plugin.Vendor()).c_str());
+    std::fprintf(out, "id: %s\n", Printable(plugin.Id()).c_str());
+    std::fprintf(out, "inputs: %d\n", plugin.Inputs());
+    std::fprintf(out, "outputs: %d\n", plugin.Outputs());
+    std::fprintf(out, "double precision: %s\n", plugin.CanProcessDouble() ? "yes" : "no");
+    std::fprintf(out, "latency: %d\n", plugin.LatencySamples());
+}
+
+} // namespace
+
+int RunInfo(const InfoOptions& options, std::FILE* out)
+{
+    HostContext host(kInfoSampleRate, kInfoBlockSize);
+    const std::unique_ptr<HostedPlugin> plugin = LoadPlugin(options.plugin, host);
+    plugin->Prepare(kInfoSampleRate, kInfoBlockSize);
+    if (PluginInstance* vst2 = plugin->AsVst2())
+        PrintVst2Header(options, *vst2, out);
+    else
+        PrintHeader(options, *plugin, out);
+    PrintParameters(*plugin, out);
+    PrintPrograms(*plugin, out);
+    PrintEditor(*plugin, out);
     if (options.verbose)
         PrintHostRequests(host, stderr);
     return 0;

@@ -121,14 +121,6 @@ bool PluginInstance::EditorSize(int& width, int& height)
     return width > 0 && height > 0;
 }
 
-int PluginInstance::FindParameter(const std::string& name)
-{
-    for (int i = 0; i < effect_->numParams; ++i)
-        if (ParamName(i) == name)
-            return i;
-    return -1;
-}
-
 void PluginInstance::SetSampleRate(double rate)
 {
     Dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
@@ -139,10 +131,10 @@ void PluginInstance::SetBlockSize(int frames)
     Dispatch(vst::effSetBlockSize, 0, frames);
 }
 
-void PluginInstance::SetParameter(int index, float value)
+void PluginInstance::SetParameter(int index, double normalized)
 {
     if (effect_->setParameter)
-        effect_->setParameter(effect_, index, value);
+        effect_->setParameter(effect_, index, static_cast<float>(normalized));
 }
 
 float PluginInstance::GetParameter(int index)
@@ -185,6 +177,79 @@ std::vector<std::uint8_t> PluginInstance::GetChunk(vst::intptr& answer, vst::int
         return {};
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     return std::vector<std::uint8_t>(bytes, bytes + answer);
+}
+
+// ---- HostedPlugin ---------------------------------------------------------------
+
+std::string PluginInstance::Name()
+{
+    std::string name = EffectName();
+    return name.empty() ? ProductString() : name;
+}
+
+std::string PluginInstance::Id()
+{
+    return FourChars(effect_->uniqueID);
+}
+
+bool PluginInstance::CanProcessDouble()
+{
+    return HasFlag(vst::effFlagsCanDoubleReplacing) && effect_->processDoubleReplacing;
+}
+
+bool PluginInstance::SelectProgram(int index)
+{
+    if (index < 0 || index >= effect_->numPrograms)
+        return false;
+    Dispatch(vst::effSetProgram, 0, index);
+    return true;
+}
+
+std::vector<std::uint8_t> PluginInstance::SaveState()
+{
+    vst::intptr answer = 0;
+    auto bytes = GetChunk(answer);
+    if (bytes.empty())
+        throw Failure("the plug-in gave no state chunk (effGetChunk answered " + std::to_string(answer) + ")");
+    return bytes;
+}
+
+void PluginInstance::LoadState(const std::vector<std::uint8_t>& bytes)
+{
+    // Hosts and plug-ins disagree on what effSetChunk answers, so its answer
+    // is not taken for a refusal.
+    SetChunk(bytes);
+}
+
+void PluginInstance::Prepare(double sampleRate, int maxFrames)
+{
+    SetSampleRate(sampleRate);
+    SetBlockSize(maxFrames);
+}
+
+void PluginInstance::Process(float** inputs, float** outputs, int frames)
+{
+    effect_->processReplacing(effect_, inputs, outputs, frames);
+}
+
+void PluginInstance::Process(double** inputs, double** outputs, int frames)
+{
+    effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
+}
+
+bool PluginInstance::OpenEditor(void* parent)
+{
+    return Dispatch(vst::effEditOpen, 0, 0, parent) != 0;
+}
+
+void PluginInstance::IdleEditor()
+{
+    Dispatch(vst::effEditIdle);
+}
+
+void PluginInstance::CloseEditor()
+{
+    Dispatch(vst::effEditClose);
 }
 
 } // namespace mg::host

@@ -1,6 +1,8 @@
 #pragma once
-// One loaded plug-in, spoken to through the raw VST 2.4 interface only:
-// the entry point, the dispatcher and the process functions.
+// One loaded VST 2.4 plug-in, spoken to through the raw interface only: the
+// entry point, the dispatcher and the process functions. It is also the
+// format-neutral HostedPlugin, for the parts of the hosts that serve every
+// format; what only VST 2.4 has stays here.
 //
 // The constructor goes as far as an open effect; the destructor walks back
 // from whatever state the instance reached (stop, suspend, close), then
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "HostedPlugin.h"
 #include "Platform.h"
 #include "VstAbi.h"
 
@@ -17,15 +20,13 @@ namespace mg::host {
 
 class HostContext;
 
-class PluginInstance {
+class PluginInstance final : public HostedPlugin {
 public:
     // Loads `path`, calls `VSTPluginMain` (or `main`), checks the magic and
     // sends effOpen. Throws Failure with a one-line reason. `host` answers
     // the plug-in's requests from the entry call on and must outlive it.
     PluginInstance(const std::string& path, HostContext& host);
-    ~PluginInstance();
-    PluginInstance(const PluginInstance&) = delete;
-    PluginInstance& operator=(const PluginInstance&) = delete;
+    ~PluginInstance() override;
 
     const vst::AEffect& Effect() const { return *effect_; }
     vst::AEffect* Raw() { return effect_; }
@@ -49,23 +50,50 @@ public:
     // Every program's name: effGetProgramNameIndexed, or, where that answers
     // 0, selecting the program and asking its name (the current program is
     // restored afterwards).
-    std::vector<std::string> ProgramNames();
+    std::vector<std::string> ProgramNames() override;
 
     // The editor's size as the plug-in reports it before opening; false
     // when it gives none.
-    bool EditorSize(int& width, int& height);
-
-    // The index of the first parameter called exactly `name`, or -1.
-    int FindParameter(const std::string& name);
+    bool EditorSize(int& width, int& height) override;
 
     void SetSampleRate(double rate);
     void SetBlockSize(int frames);
-    void SetParameter(int index, float value);
     float GetParameter(int index);
 
+    // ---- HostedPlugin ----------------------------------------------------
+    PluginFormat Format() const override { return PluginFormat::Vst2; }
+    std::string Name() override;
+    std::string Vendor() override { return VendorString(); }
+    std::string Id() override;
+    int Inputs() override { return effect_->numInputs; }
+    int Outputs() override { return effect_->numOutputs; }
+    bool CanProcessDouble() override;
+    int LatencySamples() override { return effect_->initialDelay; }
+    int ParameterCount() override { return effect_->numParams; }
+    std::string ParameterName(int index) override { return ParamName(index); }
+    std::string ParameterLabel(int index) override { return ParamLabel(index); }
+    std::string ParameterDisplay(int index) override { return ParamDisplay(index); }
+    double Parameter(int index) override { return GetParameter(index); }
+    void SetParameter(int index, double normalized) override;
+    // VST 2.4 has no sample-accurate changes: the value applies at once,
+    // so at the start of the next block.
+    void ScheduleParameter(int index, double normalized, int /*frame*/) override { SetParameter(index, normalized); }
+    bool SelectProgram(int index) override;
+    // The bank chunk.
+    std::vector<std::uint8_t> SaveState() override;
+    void LoadState(const std::vector<std::uint8_t>& bytes) override;
+    // effSetSampleRate and effSetBlockSize.
+    void Prepare(double sampleRate, int maxFrames) override;
     // effMainsChanged 1 and effStartProcess; Suspend() undoes both.
-    void Resume();
-    void Suspend();
+    void Resume() override;
+    void Suspend() override;
+    void Process(float** inputs, float** outputs, int frames) override;
+    void Process(double** inputs, double** outputs, int frames) override;
+    bool HasEditor() override { return HasFlag(vst::effFlagsHasEditor); }
+    bool OpenEditor(void* parent) override;
+    void IdleEditor() override;
+    void CloseEditor() override;
+    PluginInstance* AsVst2() override { return this; }
 
     // The bank chunk (index 0) or the current program's (index 1). The
     // answer is the plug-in's own return value.

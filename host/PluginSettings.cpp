@@ -1,7 +1,7 @@
 #include "PluginSettings.h"
 
 #include "Failure.h"
-#include "PluginInstance.h"
+#include "HostedPlugin.h"
 #include "Text.h"
 
 namespace mg::host {
@@ -26,9 +26,9 @@ ParamSetting ParseParam(const std::string& text)
     return setting;
 }
 
-int ResolveParameter(PluginInstance& plugin, const std::string& name)
+int ResolveParameter(HostedPlugin& plugin, const std::string& name)
 {
-    const int count = plugin.Effect().numParams;
+    const int count = plugin.ParameterCount();
     const int byName = plugin.FindParameter(name);
     if (byName >= 0)
         return byName;
@@ -41,13 +41,11 @@ int ResolveParameter(PluginInstance& plugin, const std::string& name)
     throw Failure("unknown parameter " + Quoted(name) + " (mg-host info PLUGIN lists them)");
 }
 
-void SetProgram(PluginInstance& plugin, int program)
+void SetProgram(HostedPlugin& plugin, int program)
 {
-    const int count = plugin.Effect().numPrograms;
-    if (program >= count)
+    if (!plugin.SelectProgram(program))
         throw Failure("program " + std::to_string(program) + " is out of range (the plug-in has " +
-                      std::to_string(count) + " programs)");
-    plugin.Dispatch(vst::effSetProgram, 0, program);
+                      std::to_string(plugin.ProgramNames().size()) + " programs)");
 }
 
 } // namespace
@@ -69,20 +67,22 @@ bool ReadSettingOption(const std::string& word, ArgReader& args, PluginSettings&
     return false;
 }
 
-void ApplyProgram(PluginInstance& plugin, const PluginSettings& settings)
+void ApplyProgram(HostedPlugin& plugin, const PluginSettings& settings)
 {
     if (settings.program)
         SetProgram(plugin, *settings.program);
 }
 
-void ApplyParameters(PluginInstance& plugin, const PluginSettings& settings, std::FILE* log, const char* tag)
+void ApplyParameters(HostedPlugin& plugin, const PluginSettings& settings, std::FILE* log, const char* tag)
 {
     for (const auto& setting : settings.params) {
         const int index = ResolveParameter(plugin, setting.name);
-        plugin.SetParameter(index, static_cast<float>(setting.value));
+        plugin.SetParameter(index, setting.value);
         if (log)
-            std::fprintf(log, "%s: param [%d] %s = %s %s\n", tag, index, Printable(plugin.ParamName(index)).c_str(),
-                         Printable(plugin.ParamDisplay(index)).c_str(), Printable(plugin.ParamLabel(index)).c_str());
+            std::fprintf(log, "%s: param [%d] %s = %s %s\n", tag, index,
+                         Printable(plugin.ParameterName(index)).c_str(),
+                         Printable(plugin.ParameterDisplay(index)).c_str(),
+                         Printable(plugin.ParameterLabel(index)).c_str());
     }
 }
 

@@ -11,7 +11,7 @@
 
 namespace mg::host {
 
-class PluginInstance;
+class HostedPlugin;
 
 struct ParamSetting {
     std::string name; // as given: a parameter name or an index
@@ -30,12 +30,12 @@ bool ReadSettingOption(const std::string& word, ArgReader& args, PluginSettings&
 
 // The program, when one is given. Throws Failure for a program the
 // plug-in does not have.
-void ApplyProgram(PluginInstance& plugin, const PluginSettings& settings);
+void ApplyProgram(HostedPlugin& plugin, const PluginSettings& settings);
 
 // The parameters in order. Throws Failure for a parameter the plug-in does
 // not have. With `log`, each parameter's resulting display goes there,
 // after `tag` ("mg-host").
-void ApplyParameters(PluginInstance& plugin, const PluginSettings& settings, std::FILE* log = nullptr,
+void ApplyParameters(HostedPlugin& plugin, const PluginSettings& settings, std::FILE* log = nullptr,
                      const char* tag = "");
 
 } // namespace mg::host

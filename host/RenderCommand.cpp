@@ -12,6 +12,7 @@
 #include "Failure.h"
 #include "HostContext.h"
 #include "HostReport.h"
+#include "HostedPlugin.h"
 #include "PluginInstance.h"
 #include "PluginSettings.h"
 #include "PresetFile.h"
@@ -56,30 +57,41 @@ void CheckDistinct(const std::string& input, const std::string& output)
         throw Failure("output " + Quoted(output) + " is the input file; choose another name");
 }
 
-void CheckCallback(const PluginInstance& plugin, CallbackKind kind)
+void CheckCallback(HostedPlugin& plugin, CallbackKind kind)
 {
-    const vst::AEffect& effect = plugin.Effect();
+    PluginInstance* vst2 = plugin.AsVst2();
     switch (kind) {
     case CallbackKind::Replacing:
-        if (!effect.processReplacing)
+        if (vst2 && !vst2->Effect().processReplacing)
             throw Failure("the plug-in has no processReplacing; try --callback accumulating");
         break;
     case CallbackKind::Double:
-        if (!plugin.HasFlag(vst::effFlagsCanDoubleReplacing) || !effect.processDoubleReplacing)
-            throw Failure("the plug-in cannot process doubles (effFlagsCanDoubleReplacing is not set); "
-                          "use --callback replacing");
+        if (!plugin.CanProcessDouble())
+            throw Failure(vst2 ? "the plug-in cannot process doubles (effFlagsCanDoubleReplacing is not set); "
+                                 "use --callback replacing"
+                               : "the plug-in cannot process doubles; use --callback replacing");
         break;
     case CallbackKind::Accumulating:
-        if (!effect.process)
+        if (!vst2)
+            throw Failure(std::string("--callback accumulating is VST 2.4's alone; this plug-in is ") +
+                          FormatName(plugin.Format()));
+        if (!vst2->Effect().process)
             throw Failure("the plug-in has no accumulating process call; use --callback replacing");
         break;
     }
 }
 
-void LoadState(PluginInstance& plugin, const RenderOptions& options, const std::vector<std::uint8_t>& state)
+void LoadState(HostedPlugin& plugin, const RenderOptions& options, const std::vector<std::uint8_t>& state)
 {
-    const vst::intptr answer = plugin.SetChunk(state);
-    if (!plugin.HasFlag(vst::effFlagsProgramChunks)) {
+    PluginInstance* vst2 = plugin.AsVst2();
+    if (!vst2) {
+        plugin.LoadState(state);
+        if (options.verbose)
+            std::fprintf(stderr, "mg-host: state: %zu bytes loaded\n", state.size());
+        return;
+    }
+    const vst::intptr answer = vst2->SetChunk(state);
+    if (!vst2->HasFlag(vst::effFlagsProgramChunks)) {
         if (!options.quiet)
             std::fprintf(stderr, "mg-host: note: the plug-in does not declare effFlagsProgramChunks; "
                                  "effSetChunk answered %lld\n",
@@ -90,11 +102,19 @@ void LoadState(PluginInstance& plugin, const RenderOptions& options, const std::
     }
 }
 
-void SaveState(PluginInstance& plugin, const RenderOptions& options)
+void SaveState(HostedPlugin& plugin, const RenderOptions& options)
 {
+    PluginInstance* vst2 = plugin.AsVst2();
+    if (!vst2) {
+        const auto bytes = plugin.SaveState();
+        WriteState(options.stateOut, bytes);
+        if (options.verbose)
+            std::fprintf(stderr, "mg-host: state: %zu bytes saved\n", bytes.size());
+        return;
+    }
     vst::intptr answer = 0;
-    const auto bytes = plugin.GetChunk(answer);
-    const bool declared = plugin.HasFlag(vst::effFlagsProgramChunks);
+    const auto bytes = vst2->GetChunk(answer);
+    const bool declared = vst2->HasFlag(vst::effFlagsProgramChunks);
     if (bytes.empty())
         throw Failure("the plug-in gave no state chunk (effGetChunk answered " + std::to_string(answer) + ")" +
                       (declared ? "" : "; it does not declare effFlagsProgramChunks"));
@@ -107,9 +127,18 @@ void SaveState(PluginInstance& plugin, const RenderOptions& options)
         std::fprintf(stderr, "mg-host: state: %zu bytes saved\n", bytes.size());
 }
 
-void LoadPreset(PluginInstance& plugin, const RenderOptions& options, const Preset& preset)
+// .fxp and .fxb files hold VST 2.4 programs and banks.
+PluginInstance& Vst2ForPresets(HostedPlugin& plugin)
 {
-    ApplyPreset(plugin, preset, options.presetIn);
+    if (PluginInstance* vst2 = plugin.AsVst2())
+        return *vst2;
+    throw Failure(std::string(".fxp and .fxb preset files are VST 2.4's; this plug-in is ") +
+                  FormatName(plugin.Format()) + " (use --state-in and --state-out)");
+}
+
+void LoadPreset(HostedPlugin& plugin, const RenderOptions& options, const Preset& preset)
+{
+    ApplyPreset(Vst2ForPresets(plugin), preset, options.presetIn);
     if (options.verbose)
         std::fprintf(stderr, "mg-host: preset: '%s' loaded from %s\n", PresetMagicName(preset.kind),
                      Quoted(options.presetIn).c_str());
@@ -181,9 +210,12 @@ int RunRender(const RenderOptions& options)
     const auto tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
 
     HostContext host(rate, options.block);
-    PluginInstance plugin(options.plugin, host);
-    const int inputs = plugin.Effect().numInputs;
-    const int outputs = plugin.Effect().numOutputs;
+    const std::unique_ptr<HostedPlugin> loaded = LoadPlugin(options.plugin, host);
+    HostedPlugin& plugin = *loaded;
+    if ((preset || !options.presetOut.empty()) && !plugin.AsVst2())
+        Vst2ForPresets(plugin); // refused before any work
+    const int inputs = plugin.Inputs();
+    const int outputs = plugin.Outputs();
     if (outputs <= 0)
         throw Failure("the plug-in has no outputs; there is nothing to write");
     if (inputs < 0 || inputs > kMaxChannels || outputs > kMaxChannels)
@@ -191,10 +223,9 @@ int RunRender(const RenderOptions& options)
                       " outputs; 0 to " + std::to_string(kMaxChannels) + " are supported");
     CheckCallback(plugin, options.callback);
 
-    plugin.SetSampleRate(rate);
-    plugin.SetBlockSize(options.block);
-    if (plugin.HasFlag(vst::effFlagsCanDoubleReplacing))
-        plugin.Dispatch(vst::effSetProcessPrecision, 0, options.callback == CallbackKind::Double ? 1 : 0);
+    plugin.Prepare(rate, options.block);
+    if (PluginInstance* vst2 = plugin.AsVst2(); vst2 && vst2->HasFlag(vst::effFlagsCanDoubleReplacing))
+        vst2->Dispatch(vst::effSetProcessPrecision, 0, options.callback == CallbackKind::Double ? 1 : 0);
     if (!state.empty())
         LoadState(plugin, options, state);
     ApplyProgram(plugin, options.settings);
@@ -205,7 +236,7 @@ int RunRender(const RenderOptions& options)
     NoteChannels(options, reader.Channels(), inputs);
     if (options.verbose)
         std::fprintf(stderr, "mg-host: %s: %d in, %d out, %d Hz, block %d, %s callback\n",
-                     Printable(plugin.EffectName()).c_str(), inputs, outputs, reader.SampleRate(), options.block,
+                     Printable(plugin.Name()).c_str(), inputs, outputs, reader.SampleRate(), options.block,
                      CallbackName(options.callback));
 
     AudioWriter writer(options.output, format, outputs, reader.SampleRate());
@@ -219,7 +250,7 @@ int RunRender(const RenderOptions& options)
     if (!options.stateOut.empty())
         SaveState(plugin, options);
     if (!options.presetOut.empty())
-        SavePresetFile(plugin, options.presetOut);
+        SavePresetFile(Vst2ForPresets(plugin), options.presetOut);
     Report(options, stats, writer.IsPcm(), rate);
     if (options.verbose)
         PrintHostRequests(host, stderr);

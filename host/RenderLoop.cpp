@@ -45,24 +45,24 @@ struct Buffers {
 template <class T>
 void Process(const RenderJob& job, Buffers<T>& buffers, int frames)
 {
-    vst::AEffect* effect = job.plugin.Raw();
-    if constexpr (std::is_same_v<T, double>) {
-        effect->processDoubleReplacing(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
-    } else if (job.callback == CallbackKind::Accumulating) {
-        // The legacy call adds to what is there: start from silence.
-        std::fill(buffers.planarOut.begin(), buffers.planarOut.end(), T{});
-        effect->process(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
-    } else {
-        effect->processReplacing(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
+    if constexpr (std::is_same_v<T, float>) {
+        if (job.callback == CallbackKind::Accumulating) {
+            // VST 2.4's legacy call adds to what is there: start from silence.
+            std::fill(buffers.planarOut.begin(), buffers.planarOut.end(), T{});
+            vst::AEffect* effect = job.plugin.AsVst2()->Raw();
+            effect->process(effect, buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
+            return;
+        }
     }
+    job.plugin.Process(buffers.inPtrs.data(), buffers.outPtrs.data(), frames);
 }
 
 template <class T>
 RenderStats Render(const RenderJob& job)
 {
     const int fileChannels = job.reader.Channels();
-    const int inputs = job.plugin.Effect().numInputs;
-    const int outputs = job.plugin.Effect().numOutputs;
+    const int inputs = job.plugin.Inputs();
+    const int outputs = job.plugin.Outputs();
     const int block = job.block;
     const int mapped = std::min(fileChannels, inputs);
     Buffers<T> buffers(fileChannels, inputs, outputs, block);
@@ -74,7 +74,7 @@ RenderStats Render(const RenderJob& job)
     job.plugin.Resume();
     // The buffers fit the counts from before; a plug-in that changes them
     // when switched on would read and write past them.
-    if (job.plugin.Effect().numInputs != inputs || job.plugin.Effect().numOutputs != outputs)
+    if (job.plugin.Inputs() != inputs || job.plugin.Outputs() != outputs)
         throw Failure("the plug-in changed its number of inputs or outputs when switched on");
     job.host.StartRendering();
     for (;;) {

@@ -10,7 +10,7 @@ namespace mg::host {
 class AudioReader;
 class AudioWriter;
 class HostContext;
-class PluginInstance;
+class HostedPlugin;
 class Progress;
 
 struct RenderStats {
@@ -20,7 +20,7 @@ struct RenderStats {
 };
 
 struct RenderJob {
-    PluginInstance& plugin;
+    HostedPlugin& plugin;
     HostContext& host;
     AudioReader& reader;
     AudioWriter& writer;

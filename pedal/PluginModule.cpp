@@ -1,7 +1,7 @@
 #include "PluginModule.h"
 
 #if defined(_WIN32)
-#include "core/WindowsApi.h"
+#include "platform/WindowsApi.h"
 #endif
 
 namespace mg {

@@ -8,7 +8,7 @@
 #include <cstddef>
 
 #if defined(_WIN32)
-#  include "core/WindowsApi.h"
+#  include "platform/WindowsApi.h"
 #endif
 
 namespace mg {

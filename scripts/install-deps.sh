@@ -3,6 +3,8 @@
 # (jackd2: the private JACK server of the mg-live tests).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
+# Scripts run by one that has already checked (test-all.sh) need not again.
+[[ ${MG_DEPS_INSTALLED:-} == 1 ]] && exit 0
 mg_apt_install \
   build-essential cmake ninja-build ccache pkg-config git \
   libgtest-dev libgmock-dev libbenchmark-dev \

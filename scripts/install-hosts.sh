@@ -7,7 +7,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib.sh"
-mg_apt_install ardour qtractor sox
+# sox comes with the LV2 tools, which the host checks use too.
+"$here/install-lv2-tools.sh"
+mg_apt_install ardour qtractor
 if [ "$(id -u)" -eq 0 ]; then
   "$here/install-mingw.sh" --wine
 fi

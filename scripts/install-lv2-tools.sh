@@ -6,5 +6,8 @@
 # jack_capture, Xvfb, xdotool and ImageMagick. Safe to run again.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
-mg_apt_install lv2-dev lilv-utils sordi sndfile-programs sox jalv jackd2 jack-capture \
-  xvfb xdotool imagemagick
+# lv2-dev and jackd2 come with the native build, Xvfb and the screenshot
+# tools with the X11 test tools.
+"$(dirname "$0")/install-deps.sh"
+"$(dirname "$0")/install-x11-test-tools.sh"
+mg_apt_install lilv-utils sordi sndfile-programs sox jalv jack-capture

@@ -17,6 +17,8 @@
 # libjpeg-turbo is built without SIMD, so nasm is not needed: images are decoded
 # once when the editor opens, speed there does not matter.
 set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/lib.sh"
 
 with_wine=0
 for arg in "$@"; do
@@ -27,41 +29,21 @@ for arg in "$@"; do
     esac
 done
 
-if [[ $(id -u) -ne 0 ]]; then
-    echo "install-mingw.sh: must run as root (it calls apt-get install)" >&2
-    exit 1
-fi
-
-packages=(
-    gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32
-    gcc-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-win32
-    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    libz-mingw-w64-dev
-    dpkg-dev cmake ninja-build xz-utils
-)
+# CMake, Ninja and the rest of the native tools come with the native build.
+"$here/install-deps.sh"
+mg_apt_install \
+    gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-win32 \
+    gcc-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-win32 \
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
+    libz-mingw-w64-dev dpkg-dev xz-utils
 
 if [[ $with_wine -eq 1 ]]; then
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        [[ $(id -u) -eq 0 ]] || { echo "install-mingw.sh: run as root to enable the i386 architecture" >&2; exit 1; }
         echo "install-mingw.sh: enabling the i386 architecture for wine32"
         dpkg --add-architecture i386
-        force_update=1
     fi
-    packages+=(wine wine64 wine32:i386 xvfb xauth xdotool imagemagick)
+    mg_apt_install wine wine64 wine32:i386 xauth
+    # The editor window tests' X server and screenshots.
+    "$here/install-x11-test-tools.sh"
 fi
-
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-    [[ "$status" == installed ]] || missing+=("$p")
-done
-
-if [[ ${#missing[@]} -eq 0 && -z ${force_update:-} ]]; then
-    echo "install-mingw.sh: all packages already installed"
-    exit 0
-fi
-
-export DEBIAN_FRONTEND=noninteractive
-echo "install-mingw.sh: installing ${missing[*]}"
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
-echo "install-mingw.sh: done"

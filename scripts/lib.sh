@@ -21,6 +21,33 @@ mg_apt_install() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Starts an X server of its own (Xvfb, 640x480, 24 bits, no TCP) and exports
+# its DISPLAY; MG_XVFB_PID is its process, for the caller to end. $1: a
+# folder for its log and display number.
+mg_start_xvfb() {
+  local work=$1
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  MG_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s $work/display ]]; then
+    cat "$work/xvfb.log" >&2
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=:$(head -n 1 "$work/display")
+}
+
+# The URI of the first plug-in a built LV2 bundle's manifest describes: the
+# bundle says it, so no script keeps a copy.
+mg_lv2_uri() {
+  awk '/^<[^>]*>$/ { subject = $0 } /^ *a lv2:Plugin/ && subject { gsub(/[<>]/, "", subject); print subject; exit }' \
+    "$1/manifest.ttl"
+}
+
 mg_root_dir() {
   cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd
 }

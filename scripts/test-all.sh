@@ -5,6 +5,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 "$(dirname "$0")/install-deps.sh"
+export MG_DEPS_INSTALLED=1
 "$(dirname "$0")/install-test-plugins.sh"
 "$(dirname "$0")/install-x11-test-tools.sh"
 cd "$(mg_root_dir)"

@@ -48,9 +48,9 @@ install -m 755 "$root/build/release/lib/MarrowGritHQ.so" "$hq_plugin"
 touch -d "@$(($(date +%s) - 2))" "$hq_plugin"
 # The LV2 bundle, found by its URI in a folder of its own (and Debian's
 # vocabularies).
-lv2_uri=https://marrow-grit.example/plugins/marrow-grit
 hq_lv2_uri=https://marrow-grit.example/plugins/marrow-grit-hq
 cp -r "$root/build/release/lv2/marrow-grit.lv2" "$work/lv2/"
+lv2_uri=$(mg_lv2_uri "$work/lv2/marrow-grit.lv2")
 export LV2_PATH=$work/lv2:/usr/lib/lv2
 
 # What our own host reads from the plug-in: the reference for the scanners.

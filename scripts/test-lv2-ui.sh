@@ -22,7 +22,7 @@ preset=${MG_LV2_PRESET:-release}
 mg_build_quietly "$preset" marrow-grit-lv2 pedal-snapshot
 snapshot=$root/build/$preset/bin/pedal-snapshot
 export LV2_PATH=$root/build/$preset/lv2:/usr/lib/lv2
-uri=https://marrow-grit.example/plugins/marrow-grit
+uri=$(mg_lv2_uri "$root/build/$preset/lv2/marrow-grit.lv2")
 work=${MG_LV2_UI_TEST_DIR:-$root/build/lv2-ui-test}
 rm -rf "$work"
 mkdir -p "$work"
@@ -44,11 +44,8 @@ die() {
   exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || { cat "$work/xvfb.log" >&2; die "Xvfb did not start"; }
-export DISPLAY=:$(head -n 1 "$work/display")
+mg_start_xvfb "$work" || die "Xvfb did not start"
+pids+=("$MG_XVFB_PID")
 
 # One fixed name: JACK frees the registry entry of a server that died
 # unannounced only when one of the same name starts again.

@@ -25,7 +25,7 @@ mg_build_quietly "$preset" marrow-grit-lv2 MarrowGrit MarrowGritHQ mg-host
 bin=$root/build/$preset/bin
 bundles=$root/build/$preset/lv2
 export LV2_PATH=$bundles:/usr/lib/lv2
-uri=https://marrow-grit.example/plugins/marrow-grit
+uri=$(mg_lv2_uri "$bundles/marrow-grit.lv2")
 hq_uri=https://marrow-grit.example/plugins/marrow-grit-hq
 work=${MG_LV2_TEST_DIR:-$root/build/lv2-test}
 rm -rf "$work"

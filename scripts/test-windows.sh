@@ -142,15 +142,8 @@ cleanup() {
 trap cleanup EXIT
 
 section "Xvfb and wine prefix"
-rm -f "$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || { cat "$work/xvfb.log"; echo "test-windows: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n 1 "$work/display")
+mg_start_xvfb "$work"
+xvfb_pid=$MG_XVFB_PID
 
 # Quiet and non-interactive: no debug channels, no offers to install Mono or
 # Gecko, a prefix of our own that can run 32- and 64-bit programs.

@@ -2,7 +2,7 @@
 // The re-entrant lock behind the plug-in lock and the process-wide locks:
 // a critical section on Windows, a recursive mutex elsewhere.
 #if defined(_WIN32)
-#  include "core/WindowsApi.h"
+#  include "platform/WindowsApi.h"
 #else
 #  include <mutex>
 #endif

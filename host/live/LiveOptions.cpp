@@ -51,10 +51,8 @@ LiveOptions ParseLiveOptions(int argc, const char* const* argv)
             positionals.push_back(word);
         } else if (host::ReadSettingOption(word, args, options.settings)) {
         } else if (word == "--callback") {
-            const std::string value = args.Value(word);
-            if (value != "replacing" && value != "double")
-                throw UsageError("--callback must be replacing or double, got " + Quoted(value));
-            options.doublePrecision = value == "double";
+            static constexpr std::pair<const char*, bool> kDouble[] = {{"replacing", false}, {"double", true}};
+            options.doublePrecision = host::ParseKeyword(args.Value(word), "--callback", kDouble);
         } else if (word == "--in") {
             options.inputs.push_back(NonEmpty(word, args.Value(word)));
         } else if (word == "--out") {

@@ -2,9 +2,9 @@
 
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 
 #include "Failure.h"
+#include "platform/UserFolders.h"
 #include "Text.h"
 #include "presets/PresetFile.h"
 
@@ -28,15 +28,8 @@ std::string IdName(std::int32_t uniqueId)
 
 std::filesystem::path StateFile(std::int32_t uniqueId)
 {
-    std::filesystem::path folder;
-    // A relative XDG_CONFIG_HOME is invalid and to be ignored.
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    if (config && *config == '/')
-        folder = config;
-    else if (home && *home)
-        folder = std::filesystem::path(home) / ".config";
-    else
+    const std::filesystem::path folder = platform::UserConfigFolder();
+    if (folder.empty())
         return {};
     return folder / "mg-live" / (IdName(uniqueId) + ".fxp");
 }

@@ -1,12 +1,6 @@
 #include "PluginLibrary.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 
 namespace mg::loader {
 namespace {

@@ -1,7 +1,7 @@
 // The library's start-up hook. Windows hands it the DLL's own instance handle
 // with every notification; the editor loads the pedal's images from that
 // module's resources, so the handle is kept for it.
-#include "core/WindowsApi.h"
+#include "platform/WindowsApi.h"
 
 #include "PluginModule.h"
 

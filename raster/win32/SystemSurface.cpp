@@ -1,7 +1,7 @@
 // The draw surface on Windows: a top-down 32-bit DIB section selected into a
 // memory device context compatible with the screen, so painting the window is
 // one BitBlt from this context.
-#include "core/WindowsApi.h"
+#include "platform/WindowsApi.h"
 
 #include "raster/ISystemBitmap.h"
 

@@ -29,13 +29,7 @@
 //
 // The message loop keeps running between commands, so the editor's timer,
 // painting and mouse handling work as in any host.
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -2,7 +2,7 @@
 // window of the test's own, driven with window messages. Runs under wine
 // with a display (scripts/test-windows.sh); the images come from this
 // program's resources, as they come from the DLL's in a host.
-#include "core/WindowsApi.h"
+#include "platform/WindowsApi.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,7 @@
 // own version needs std::mutex, which this compiler's Win32 thread model
 // lacks; the build includes this header first in GoogleTest and the tests
 // (with GTEST_HAS_NOTIFICATION_ set, so GoogleTest takes this one).
-#ifndef WIN32_LEAN_AND_MEAN
-#  define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#  define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/WindowsApi.h"
 
 namespace testing::internal {
 

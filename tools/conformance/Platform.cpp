@@ -1,10 +1,7 @@
 #include "Platform.h"
 
 #if defined(_WIN32)
-#  ifndef WIN32_LEAN_AND_MEAN
-#    define WIN32_LEAN_AND_MEAN
-#  endif
-#  include <windows.h>
+#  include "platform/WindowsApi.h"
 #else
 #  include <pthread.h>
 #endif

@@ -1,7 +1,7 @@
 #pragma once
 // The window backend for Windows (Win32Backend.cpp). Declared here for the
 // tests of the window part, which look at its window class, timer and box.
-#include "core/WindowsApi.h"
+#include "platform/WindowsApi.h"
 
 #include <cstddef>
 #include <memory>
