@@ -67,9 +67,11 @@ void HqChain::Reset(double sampleRate)
         // corner, a shelf cuts too little below it. Matched instead at the
         // top of the band that must sound alike, it cuts there as the
         // pedal's design at a high rate does.
+        // (At low host rates the band reaches half the tail's rate, and the
+        // design stays as it is.)
         SectionPlan plan = kSectionPlans[k];
-        if (plan.type != SectionType::HighShelf || plan.frequency <= kMatchedHz) continue;
         const double rate = sampleRate * 2.0;
+        if (plan.type != SectionType::HighShelf || plan.frequency <= kMatchedHz || kMatchedHz > 0.4 * rate) continue;
         plan.frequency = rate / std::numbers::pi *
                          std::atan(std::tan(std::numbers::pi * kMatchedHz / rate) * plan.frequency / kMatchedHz);
         DesignSection(tail, k, plan, rate);

@@ -10,8 +10,8 @@
 #   - the same sessions with the LV2 plug-in (marrow-grit.lv2, found by its
 #     URI) in place of the VST one, checked the same way;
 #   - the same with Marrow-Grit HQ through both, against mg-host's render
-#     through HQ; Ardour makes up for its reported latency, so its bypass
-#     render is the input to the sample.
+#     through HQ; its bypass is the input late by the latency HQ reports,
+#     to the sample, in Ardour's render as in mg-host's.
 # Prints a table of the levels and exits non-zero on any failure. Work files
 # and logs go to build/hosts/ ($MG_HOSTS_DIR); failing steps print their logs.
 set -euo pipefail
@@ -208,7 +208,7 @@ lv2_table=("${table[@]}")
 # HQ: the same cases against mg-host's render through HQ (levels over the
 # steady window, which the latency does not move).
 reference_plugin=$hq_plugin
-our_delay=$(sed -n 's/^initial delay: //p' "$logs/mg-host-info-hq.log")
+plugin_delay=$(sed -n 's/^initial delay: //p' "$logs/mg-host-info-hq.log")
 table=()
 render_cases ArdourHQ "$work/sessions-hq"
 render_cases ArdourHQLV2 "$work/sessions-hq-lv2"

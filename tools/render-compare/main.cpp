@@ -48,7 +48,8 @@ Options:
   --skip-end S     seconds skipped at the end (default 0.25; bypass 0)
   --tolerance DB   largest level difference (default 0.1)
   --floor DBFS     silence is below this RMS level (default -100)
-  --delay N        bypass: TEST is INPUT N frames late (a plug-in's latency)
+  --delay N        bypass: TEST is INPUT N frames late (a plug-in's latency),
+                   from frame N on
 
 FILE may end in ":FIRST-LAST" or ":N" to take only those channels (from 1):
 "render.wav:3-4". Files are read with libsndfile, so float WAV above full
@@ -284,7 +285,9 @@ int Bypass(const Options& o)
                      input->rate, o.files[1].c_str(), test->rate);
         return kError;
     }
-    const Window w = CommonWindow(*input, *test, o, 0.0, 0.0);
+    Window w = CommonWindow(*input, *test, o, 0.0, 0.0);
+    // What a late plug-in hands back first came in before the input began.
+    w.begin = std::max<std::int64_t>(w.begin, o.delay);
     if (mg::compare::IsSilent(*test, w, o.floor)) {
         std::printf("bypass FAILED: the render is silent\n");
         return kFail;
