@@ -11,10 +11,7 @@
 namespace mg {
 
 MarrowGrit::MarrowGrit(BindingPlugin::Host host)
-    : MarrowGrit(host,
-                 PluginIdentity{.effectName = "Marrow-Grit[M]", .productName = "", .makerName = "tonewrights",
-                                .windowTitle = "Marrow-Grit", .version = 0x20300, .uniqueId = FourCC("kbq7"),
-                                .makerId = FourCC("Tnwr")},
+    : MarrowGrit(host, kIdentity,
                  PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
 {
 }

@@ -3,9 +3,7 @@
 namespace mg {
 
 MarrowGritHQ::MarrowGritHQ(BindingPlugin::Host host)
-    : MarrowGrit(host,
-                 PluginIdentity{.effectName = "Marrow-Grit HQ", .productName = "", .makerName = "tonewrights",
-                                .windowTitle = "Marrow-Grit HQ", .version = 0x20300, .uniqueId = kHqUniqueId, .makerId = FourCC("Tnwr")},
+    : MarrowGrit(host, kIdentity,
                  PluginOptions{.latency = kHqLatency, .doesMidi = false, .stateChunks = false, .isInstrument = false})
 {
 }

@@ -13,6 +13,11 @@ inline constexpr std::int32_t kHqUniqueId = FourCC("kbqH");
 
 class MarrowGritHQ : public MarrowGrit {
 public:
+    static constexpr PluginIdentity kIdentity{.effectName = "Marrow-Grit HQ", .productName = "",
+                                              .makerName = "tonewrights", .windowTitle = "Marrow-Grit HQ",
+                                              .version = 0x20300, .uniqueId = kHqUniqueId,
+                                              .makerId = FourCC("Tnwr")};
+
     explicit MarrowGritHQ(BindingPlugin::Host host);
 
     void OnReset() override;
