@@ -72,9 +72,9 @@
 // lanes live (no masks) from the tick at which the last section starts
 // until the head runs out of frames, masked groups before and after.
 //
-// Everything here is a template over operations types tagged with a type
-// from each kernel file's unnamed namespace (and the clipper's functions are
-// static): no function compiled for one instruction set can stand in for
+// Everything here, the clipper (FuzzShaper.h) included, is a template over
+// operations types tagged with a type from each kernel file's unnamed
+// namespace: no function compiled for one instruction set can stand in for
 // another's at link time.
 #include <utility>
 
@@ -98,30 +98,6 @@ inline constexpr int kZeroSection = kChainTopology.ZeroSection();
 inline constexpr double kNever = 1e9;  // lag of a spare lane
 inline constexpr int kLongBlock = 128; // blocks from here on take the long schedule
 
-// The clipper's constants, formed as the clipper forms them.
-inline constexpr double kClipLevel = 0.8;
-inline constexpr double kClipScale = 10.0 * kClipLevel;
-inline constexpr double kClipHigh = 10.0 * kClipLevel * 0.1;
-inline constexpr double kClipLow = 10.0 * kClipLevel * -0.1;
-
-// FuzzShaper on every lane, without branches: the same operations in the
-// same order, with ordered compares, so a NaN goes the way it goes there.
-template <class O>
-MG_CHAIN_INLINE typename O::V Shape(typename O::V s, typename O::V g)
-{
-    using V = typename O::V;
-    const V d = O::Mul(s, g);
-    const V m = O::Abs(d);
-    // SoftClip(s, 0.8, g)
-    const V curve = O::Mul(O::Mul(O::Set(kClipScale), d), O::Sub(O::Set(1.0), O::Div(m, O::Set(0.4))));
-    const V flat = O::Select(O::Ge(d, O::Set(0.2)), O::Set(kClipHigh), O::Set(kClipLow));
-    const V y = O::Select(O::Lt(m, O::Set(0.2)), curve, flat);
-    // Rectify, limit, shift, step.
-    const V c = O::Select(O::Lt(y, O::Set(0.0)), O::Set(0.0), O::Select(O::Lt(y, O::Set(0.3)), y, O::Set(0.3)));
-    const V t = O::Select(O::Gt(d, O::Set(-0.2)), O::Set(-0.2), O::Set(0.02));
-    return O::Add(c, t);
-}
-
 // The clipper and the clean/clipped mix on a vector of section 1's outputs:
 // what the tail's first section takes.
 template <class SO>
@@ -136,7 +112,7 @@ struct ClipperMix {
     }
     MG_CHAIN_INLINE SV operator()(SV s) const
     {
-        const SV w = Shape<SO>(s, drive);
+        const SV w = Clipper<SO>::Shape(s, drive);
         return SO::Add(SO::Mul(SO::Mul(s, two), clean), SO::Mul(clipped, w));
     }
 };
@@ -575,8 +551,7 @@ struct Plain {
                                           double clipped)
     {
         const double s = Section(b, 1, Section(b, 0, x));
-        const double w = FuzzShaper(s, block.drive);
-        double e = s * 2.0 * clean + clipped * w;
+        double e = ClipperMix<ScalarOps<O>>{block.drive, clean, clipped, 2.0}(s);
         for (int k = kTailFirst; k < kTailFirst + L; ++k) {
             if (kCabinet && k == kTailFirst + kGainTailIndex) e = block.outputGain * e;
             e = Section(b, k, e);
