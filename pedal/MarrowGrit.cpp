@@ -10,9 +10,7 @@
 namespace mg {
 
 MarrowGrit::MarrowGrit(BindingPlugin::Host host)
-    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16,
-                    PluginIdentity{.effectName = "Marrow-Grit[M]", .productName = "", .makerName = "tonewrights",
-                                   .windowTitle = "Marrow-Grit", .version = 0x20300, .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")},
+    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16, kIdentity,
                     PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
 {
     ParameterAt(kLevel)->InitContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");

@@ -17,6 +17,13 @@ class MarrowGrit : public BindingPlugin {
 public:
     enum Parameter { kLevel = 0, kAttack, kEffect, kCabinet, kParameterCount };
 
+    // Who the pedal is to hosts, in every format: the names, the version and
+    // the four-character codes it has always had.
+    static constexpr PluginIdentity kIdentity{.effectName = "Marrow-Grit[M]", .productName = "",
+                                              .makerName = "tonewrights", .windowTitle = "Marrow-Grit",
+                                              .version = 0x20300,
+                                              .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")};
+
     explicit MarrowGrit(BindingPlugin::Host host);
     ~MarrowGrit() override;
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "lv2/RunSlices.h"
+
 namespace mg {
 
 ILv2Plugin::ILv2Plugin(Host host, int parameterCount, const char* channelIOStr, int presetCount,
@@ -95,8 +97,8 @@ void ILv2Plugin::Run(std::uint32_t frames)
             if (out) std::fill(out, out + frames, 0.0f);
         return;
     }
-    for (std::uint32_t done = 0; done < frames; done += static_cast<std::uint32_t>(slice))
-        RenderSlice(done, static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(slice), frames - done)));
+    ForEachSlice(frames, static_cast<std::uint32_t>(slice),
+                 [this](std::uint32_t offset, std::uint32_t count) { RenderSlice(offset, static_cast<int>(count)); });
 }
 
 } // namespace mg

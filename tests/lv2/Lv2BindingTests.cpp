@@ -19,6 +19,7 @@
 
 #include "CountingNew.h"
 #include "MarrowGrit.h"
+#include "lv2/RunSlices.h"
 
 namespace {
 
@@ -143,6 +144,24 @@ TEST(Lv2Binding, LongRunsRenderInSlicesWithoutAllocating)
     EXPECT_EQ(wholeOut1, cutOut1);
     EXPECT_EQ(wholeOut2, cutOut2);
     EXPECT_FALSE(whole.pedal().CabinetOn());
+}
+
+// The longest run a host can ask for ends, covered exactly once: a count
+// of frames done that wraps at 2^32 would start over from frame 0.
+TEST(Lv2Binding, TheLongestRunEndsAfterItsLastSlice)
+{
+    constexpr uint32_t frames = 0xFFFFFFFFu;
+    uint64_t covered = 0, calls = 0;
+    uint32_t end = 0;
+    mg::ForEachSlice(frames, mg::ILv2Plugin::kSliceFrames, [&](uint32_t offset, uint32_t count) {
+        EXPECT_EQ(offset, covered);
+        covered += count;
+        end = offset + count;
+        ++calls;
+    });
+    EXPECT_EQ(covered, frames);
+    EXPECT_EQ(end, frames);
+    EXPECT_EQ(calls, frames / mg::ILv2Plugin::kSliceFrames + 1);
 }
 
 TEST(Lv2Binding, ControlPortsGoThroughTheParameterModel)
