@@ -1,8 +1,17 @@
 #include "ArgReader.h"
 
+#include <string_view>
+
 #include "Failure.h"
 
 namespace mg::host {
+
+bool ArgReader::Done() const
+{
+    if (next_ >= argc_)
+        return true;
+    return !endOfOptions_ && next_ + 1 == argc_ && std::string_view(argv_[next_]) == "--";
+}
 
 std::string ArgReader::Next(bool& isOption)
 {
@@ -11,7 +20,7 @@ std::string ArgReader::Next(bool& isOption)
     isOption = false;
     if (!endOfOptions_ && word == "--") {
         endOfOptions_ = true;
-        return Done() ? std::string() : Next(isOption);
+        return Next(isOption); // Done() said a word follows
     }
     if (!endOfOptions_ && word.size() > 1 && word[0] == '-') {
         isOption = true;
@@ -34,6 +43,14 @@ std::string ArgReader::Value(const std::string& option)
     if (Done())
         throw UsageError("option " + option + " needs a value");
     return argv_[next_++];
+}
+
+std::string ArgReader::NonEmptyValue(const std::string& option)
+{
+    std::string value = Value(option);
+    if (value.empty())
+        throw UsageError(option + " needs a non-empty value");
+    return value;
 }
 
 void ArgReader::NoValue(const std::string& option) const

@@ -82,12 +82,29 @@ AudioReader::~AudioReader()
 
 std::int64_t AudioReader::Read(float* interleaved, std::int64_t frames)
 {
-    return sf_readf_float(file_, interleaved, frames);
+    return Checked(sf_readf_float(file_, interleaved, frames), frames);
 }
 
 std::int64_t AudioReader::Read(double* interleaved, std::int64_t frames)
 {
-    return sf_readf_double(file_, interleaved, frames);
+    return Checked(sf_readf_double(file_, interleaved, frames), frames);
+}
+
+// libsndfile answers a damaged or cut file with fewer frames, which looks
+// like the end: a render of half the input would pass for a whole one.
+std::int64_t AudioReader::Checked(std::int64_t got, std::int64_t asked)
+{
+    position_ += got;
+    if (got >= asked)
+        return got;
+    const std::string where = "input " + Quoted(path_) + " at frame " + std::to_string(position_);
+    if (sf_error(file_) != SF_ERR_NO_ERROR)
+        throw Failure("cannot read " + where + ": " + SndfileError(file_));
+    // SF_COUNT_MAX: a stream of unknown length, which ends where it ends.
+    if (info_.frames != SF_COUNT_MAX && position_ < info_.frames)
+        throw Failure("cannot read " + where + ": the file ends there, its header promises " +
+                      std::to_string(info_.frames) + " frames (cut short or damaged)");
+    return got;
 }
 
 AudioWriter::AudioWriter(const std::string& path, int format, int channels, int sampleRate) : path_(path)

@@ -30,13 +30,18 @@ public:
     std::int64_t Frames() const { return info_.frames; }
 
     // Up to `frames` interleaved frames; fewer only at the end of the file.
+    // Throws Failure, naming the frame, on a read error and when the file
+    // ends before the frames its header promises (cut short or damaged).
     std::int64_t Read(float* interleaved, std::int64_t frames);
     std::int64_t Read(double* interleaved, std::int64_t frames);
 
 private:
+    std::int64_t Checked(std::int64_t got, std::int64_t asked);
+
     std::string path_;
     SF_INFO info_{};
     SNDFILE* file_ = nullptr;
+    std::int64_t position_ = 0; // frames read so far
 };
 
 class AudioWriter {

@@ -92,13 +92,13 @@ RenderOptions ParseRender(ArgReader& args)
             options.callback = ParseCallback(args.Value(word));
         } else if (ReadSettingOption(word, args, options.settings)) {
         } else if (word == "--state-in") {
-            options.stateIn = args.Value(word);
+            options.stateIn = args.NonEmptyValue(word);
         } else if (word == "--state-out") {
-            options.stateOut = args.Value(word);
+            options.stateOut = args.NonEmptyValue(word);
         } else if (word == "--preset-in") {
-            options.presetIn = args.Value(word);
+            options.presetIn = args.NonEmptyValue(word);
         } else if (word == "--preset-out") {
-            options.presetOut = args.Value(word);
+            options.presetOut = args.NonEmptyValue(word);
         } else if (word == "--tail") {
             options.tailSeconds = ParseTail(args.Value(word));
         } else if (word == "--format") {

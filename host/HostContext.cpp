@@ -8,6 +8,9 @@ namespace {
 
 std::atomic<HostContext*> gActive{nullptr};
 
+// How deep the calling thread is in process calls.
+thread_local int tProcessDepth = 0;
+
 // What this host can do when a plug-in asks; everything else is a "no".
 constexpr const char* kHostCanDo[] = {
     "sendVstTimeInfo",
@@ -32,7 +35,6 @@ vst::intptr CopyOut(void* ptr, const char* text, std::size_t size)
 HostContext::HostContext(double sampleRate, int blockSize)
     : sampleRate_(sampleRate), blockSize_(blockSize)
 {
-    UpdateTime();
     gActive.store(this);
 }
 
@@ -53,32 +55,40 @@ vst::intptr VST_CALL HostContext::Callback(vst::AEffect* /*effect*/, vst::int32 
 
 void HostContext::SetSampleRate(double rate)
 {
-    sampleRate_ = rate;
-    UpdateTime();
+    sampleRate_.store(rate, std::memory_order_relaxed);
 }
 
 void HostContext::SetBlockSize(int frames)
 {
-    blockSize_ = frames;
+    blockSize_.store(frames, std::memory_order_relaxed);
 }
 
 void HostContext::StartRendering()
 {
-    time_.samplePos = 0.0;
+    samplePos_.store(0.0, std::memory_order_relaxed);
     rendering_.store(true);
-    UpdateTime();
 }
 
 void HostContext::Advance(int frames)
 {
-    time_.samplePos += frames;
-    UpdateTime();
+    // Only the processing thread writes the position: load and store need
+    // no read-modify-write.
+    samplePos_.store(samplePos_.load(std::memory_order_relaxed) + frames, std::memory_order_relaxed);
 }
 
 void HostContext::StopRendering()
 {
     rendering_.store(false);
-    UpdateTime();
+}
+
+HostContext::ProcessCall::ProcessCall()
+{
+    ++tProcessDepth;
+}
+
+HostContext::ProcessCall::~ProcessCall()
+{
+    --tProcessDepth;
 }
 
 int HostContext::Count(vst::int32 opcode) const
@@ -89,21 +99,26 @@ int HostContext::Count(vst::int32 opcode) const
 }
 
 // A steady 120 BPM in 4/4 from sample 0: enough for tempo-synced plug-ins to
-// behave as they would on a playing timeline.
-void HostContext::UpdateTime()
+// behave as they would on a playing timeline. The pointer a plug-in gets
+// stays valid on its thread until its next request, as hosts promise.
+const vst::VstTimeInfo* HostContext::TimeInfo() const
 {
-    time_.sampleRate = sampleRate_;
-    time_.tempo = kTempo;
-    time_.ppqPos = sampleRate_ > 0.0 ? time_.samplePos / sampleRate_ * kTempo / 60.0 : 0.0;
-    time_.barStartPos = std::floor(time_.ppqPos / 4.0) * 4.0;
-    time_.timeSigNumerator = 4;
-    time_.timeSigDenominator = 4;
-    time_.flags = vst::kVstTempoValid | vst::kVstTimeSigValid | vst::kVstPpqPosValid | vst::kVstBarsValid;
+    thread_local vst::VstTimeInfo time{};
+    const double rate = SampleRate();
+    time.samplePos = samplePos_.load(std::memory_order_relaxed);
+    time.sampleRate = rate;
+    time.tempo = kTempo;
+    time.ppqPos = rate > 0.0 ? time.samplePos / rate * kTempo / 60.0 : 0.0;
+    time.barStartPos = std::floor(time.ppqPos / 4.0) * 4.0;
+    time.timeSigNumerator = 4;
+    time.timeSigDenominator = 4;
+    time.flags = vst::kVstTempoValid | vst::kVstTimeSigValid | vst::kVstPpqPosValid | vst::kVstBarsValid;
     if (rendering_.load())
-        time_.flags |= vst::kVstTransportPlaying;
+        time.flags |= vst::kVstTransportPlaying;
+    return &time;
 }
 
-vst::intptr HostContext::Answer(vst::int32 opcode, vst::int32 /*index*/, vst::intptr /*value*/, void* ptr,
+vst::intptr HostContext::Answer(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
                                 float /*opt*/)
 {
     if (opcode >= 0 && opcode < kCountedOpcodes)
@@ -118,13 +133,13 @@ vst::intptr HostContext::Answer(vst::int32 opcode, vst::int32 /*index*/, vst::in
     case vst::audioMasterProcessEvents:
         return 1;
     case vst::audioMasterGetTime:
-        return reinterpret_cast<vst::intptr>(&time_);
+        return reinterpret_cast<vst::intptr>(TimeInfo());
     case vst::audioMasterGetSampleRate:
-        return static_cast<vst::intptr>(std::lround(sampleRate_));
+        return static_cast<vst::intptr>(std::lround(SampleRate()));
     case vst::audioMasterGetBlockSize:
-        return blockSize_;
+        return BlockSize();
     case vst::audioMasterGetCurrentProcessLevel:
-        return rendering_.load() ? 2 : 1; // real time while rendering, else the user thread
+        return tProcessDepth > 0 ? 2 : 1; // real time inside a process call, else the user thread
     case vst::audioMasterGetVendorString:
         return CopyOut(ptr, kHostVendor, vst::kVstMaxVendorStrLen);
     case vst::audioMasterGetProductString:
@@ -138,9 +153,13 @@ vst::intptr HostContext::Answer(vst::int32 opcode, vst::int32 /*index*/, vst::in
                     return 1;
         }
         return 0;
-    case vst::audioMasterIOChanged:  // buffers are fixed once rendering starts
-    case vst::audioMasterSizeWindow: // no editor window
+    case vst::audioMasterIOChanged: // buffers are fixed once rendering starts
         return 0;
+    case vst::audioMasterSizeWindow: {
+        // Never from the audio thread: a window is no business of real time.
+        IEditorFrame* frame = frame_.load();
+        return frame && tProcessDepth == 0 && frame->Resize(index, static_cast<int>(value)) ? 1 : 0;
+    }
     default:
         if (opcode < 0 || opcode >= kCountedOpcodes)
             unknown_.fetch_add(1, std::memory_order_relaxed);

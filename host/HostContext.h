@@ -5,6 +5,11 @@
 //
 // One context is active at a time: the callback has no other way to find it
 // while the entry point runs, when the plug-in has no AEffect to pass yet.
+//
+// Any thread may ask: the audio thread inside a process call, the editor's
+// thread, a thread of the plug-in's own. Each gets the answers for itself
+// (the process level, its own copy of the time info), and nothing it reads
+// is written by another thread without synchronisation.
 #include <array>
 #include <atomic>
 
@@ -17,6 +22,16 @@ constexpr vst::int32 kHostVendorVersion = 1000;
 constexpr const char* kHostProduct = "mg-host";
 constexpr const char* kHostVendor = "tonewrights";
 constexpr double kTempo = 120.0;
+
+// The window a plug-in's editor sits in, as far as the plug-in may change it.
+class IEditorFrame {
+public:
+    // audioMasterSizeWindow; false when the window cannot take a new size.
+    virtual bool Resize(int width, int height) = 0;
+
+protected:
+    ~IEditorFrame() = default;
+};
 
 class HostContext {
 public:
@@ -33,14 +48,29 @@ public:
 
     void SetSampleRate(double rate);
     void SetBlockSize(int frames);
-    double SampleRate() const { return sampleRate_; }
-    int BlockSize() const { return blockSize_; }
+    double SampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
+    int BlockSize() const { return blockSize_.load(std::memory_order_relaxed); }
 
-    // Rendering: the transport rolls from sample 0 and the process level
-    // says "real time" until StopRendering(). Advance() after every block.
+    // Rendering: the transport rolls from sample 0 until StopRendering().
+    // Advance() after every block, on the thread that processes.
     void StartRendering();
     void Advance(int frames);
     void StopRendering();
+
+    // Marks the calling thread as inside a process call while it lives:
+    // asked from there, the process level is "real time"; from anywhere
+    // else, "user".
+    class ProcessCall {
+    public:
+        ProcessCall();
+        ~ProcessCall();
+        ProcessCall(const ProcessCall&) = delete;
+        ProcessCall& operator=(const ProcessCall&) = delete;
+    };
+
+    // The editor's window, or null while there is none (audioMasterSizeWindow
+    // then answers 0). It must outlive its registration.
+    void SetEditorFrame(IEditorFrame* frame) { frame_.store(frame); }
 
     // How often the plug-in asked for `opcode`; other opcodes in Unknown().
     int Count(vst::int32 opcode) const;
@@ -48,12 +78,14 @@ public:
 
 private:
     vst::intptr Answer(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr, float opt);
-    void UpdateTime();
+    // The calling thread's own copy, filled in now.
+    const vst::VstTimeInfo* TimeInfo() const;
 
-    double sampleRate_;
-    int blockSize_;
+    std::atomic<double> sampleRate_;
+    std::atomic<int> blockSize_;
     std::atomic<bool> rendering_{false};
-    vst::VstTimeInfo time_{};
+    std::atomic<double> samplePos_{0.0}; // written by the thread that processes
+    std::atomic<IEditorFrame*> frame_{nullptr};
     std::array<std::atomic<int>, kCountedOpcodes> counts_{};
     std::atomic<int> unknown_{0};
 };

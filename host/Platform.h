@@ -16,4 +16,9 @@ bool StderrIsTerminal();
 // display, so the host only asks when there is one.
 bool HaveDisplay();
 
+// Under a file-size limit (ulimit -f) a write that passes it fails with an
+// error the program reports and cleans up after, instead of killing the
+// program halfway through a file. Call first thing in main().
+void FailOversizedWrites();
+
 } // namespace mg::host

@@ -73,7 +73,7 @@ public:
     std::string ParameterName(int index) override { return ParamName(index); }
     std::string ParameterLabel(int index) override { return ParamLabel(index); }
     std::string ParameterDisplay(int index) override { return ParamDisplay(index); }
-    double Parameter(int index) override { return GetParameter(index); }
+    double Parameter(int index) override { return static_cast<double>(GetParameter(index)); }
     void SetParameter(int index, double normalized) override;
     // VST 2.4 has no sample-accurate changes: the value applies at once,
     // so at the start of the next block.

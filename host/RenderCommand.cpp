@@ -3,11 +3,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "AudioFile.h"
 #include "Failure.h"
 #include "HostContext.h"
@@ -29,24 +28,10 @@ constexpr int kMaxChannels = 256;
 
 std::vector<std::uint8_t> ReadState(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw Failure("cannot read state file " + Quoted(path));
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad())
-        throw Failure("cannot read state file " + Quoted(path));
+    auto bytes = ReadWholeFile(path, kMaxPresetFileBytes, "state file");
     if (bytes.empty())
         throw Failure("state file " + Quoted(path) + " is empty");
     return bytes;
-}
-
-void WriteState(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file)
-        throw Failure("cannot write state file " + Quoted(path));
 }
 
 // Writing OUT while reading it would destroy the input.
@@ -107,7 +92,7 @@ void SaveState(HostedPlugin& plugin, const RenderOptions& options)
     PluginInstance* vst2 = plugin.AsVst2();
     if (!vst2) {
         const auto bytes = plugin.SaveState();
-        WriteState(options.stateOut, bytes);
+        WriteFileAtomically(options.stateOut, bytes, "state file");
         if (options.verbose)
             std::fprintf(stderr, "mg-host: state: %zu bytes saved\n", bytes.size());
         return;
@@ -118,7 +103,7 @@ void SaveState(HostedPlugin& plugin, const RenderOptions& options)
     if (bytes.empty())
         throw Failure("the plug-in gave no state chunk (effGetChunk answered " + std::to_string(answer) + ")" +
                       (declared ? "" : "; it does not declare effFlagsProgramChunks"));
-    WriteState(options.stateOut, bytes);
+    WriteFileAtomically(options.stateOut, bytes, "state file");
     if (!declared && !options.quiet)
         std::fprintf(stderr, "mg-host: note: the plug-in does not declare effFlagsProgramChunks; "
                              "effGetChunk still gave %zu bytes\n",

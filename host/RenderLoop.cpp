@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "AudioFile.h"
-#include "Failure.h"
+#include "ChannelCheck.h"
 #include "HostContext.h"
 #include "PluginInstance.h"
 #include "Progress.h"
@@ -45,6 +45,7 @@ struct Buffers {
 template <class T>
 void Process(const RenderJob& job, Buffers<T>& buffers, int frames)
 {
+    const HostContext::ProcessCall inside;
     if constexpr (std::is_same_v<T, float>) {
         if (job.callback == CallbackKind::Accumulating) {
             // VST 2.4's legacy call adds to what is there: start from silence.
@@ -72,10 +73,7 @@ RenderStats Render(const RenderJob& job)
     bool inputDone = false;
 
     job.plugin.Resume();
-    // The buffers fit the counts from before; a plug-in that changes them
-    // when switched on would read and write past them.
-    if (job.plugin.Inputs() != inputs || job.plugin.Outputs() != outputs)
-        throw Failure("the plug-in changed its number of inputs or outputs when switched on");
+    CheckChannelsKept(job.plugin, inputs, outputs);
     job.host.StartRendering();
     for (;;) {
         int frames = 0;

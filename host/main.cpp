@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "Guarded.h"
 #include "InfoCommand.h"
+#include "Platform.h"
 #include "RenderCommand.h"
 #include "Usage.h"
 
@@ -15,6 +16,7 @@
 int main(int argc, char** argv)
 {
     using namespace mg::host;
+    FailOversizedWrites();
     return Guarded("mg-host", [&] {
         const Command command = ParseCommandLine(argc, argv);
         switch (command.kind) {

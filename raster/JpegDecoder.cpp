@@ -20,6 +20,17 @@ namespace {
 // image; real ones have about ten. Many more only burn time.
 constexpr int kMaxScans = 256;
 
+// Every scan with DC coefficients spends at least one bit on each 8 x 8
+// block of the full-resolution component (a Huffman code is never shorter),
+// so data shorter than that for the size the header claims is cut short or
+// lies; it is refused before libjpeg and the bitmap allocate for that size.
+// Arithmetic coding can go below the bound: no image of ours is that flat.
+bool FitsCodedSize(std::uint64_t width, std::uint64_t height, std::size_t available)
+{
+    const std::uint64_t blocks = ((width + 7) / 8) * ((height + 7) / 8);
+    return blocks / 8 <= static_cast<std::uint64_t>(available);
+}
+
 struct JpegErrors {
     jpeg_error_mgr mgr; // first, so the error manager pointer is this struct
     std::jmp_buf jump;
@@ -69,6 +80,7 @@ bool Decode(JpegJob& job)
     jpeg_mem_src(&job.cinfo, job.bytes.data, static_cast<unsigned long>(job.bytes.size));
     if (jpeg_read_header(&job.cinfo, TRUE) != JPEG_HEADER_OK) return false;
     if (!ImageSizeAllowed(job.cinfo.image_width, job.cinfo.image_height)) return false;
+    if (!FitsCodedSize(job.cinfo.image_width, job.cinfo.image_height, job.bytes.size)) return false;
     job.cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&job.cinfo);
 

@@ -44,6 +44,8 @@ targets=(
   "command_line 512 -"
   "preset 4096 -"
   "lv2_run 4096 -"
+  "clap 4096 -"
+  "vst3 4096 -"
 )
 
 started=$SECONDS

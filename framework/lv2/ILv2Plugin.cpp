@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "lv2/RunSlices.h"
+
 namespace mg {
 
 ILv2Plugin::ILv2Plugin(Host host, int parameterCount, const char* channelIOStr, int presetCount,
@@ -46,6 +48,8 @@ void ILv2Plugin::ConnectPort(std::uint32_t port, void* data)
         outputPorts_[port - outputs] = static_cast<float*>(data);
     } else if (port - controls < controlPorts_.size()) {
         controlPorts_[port - controls] = static_cast<const float*>(data);
+    } else if (ReportsLatency() && port == static_cast<std::uint32_t>(LatencyPort())) {
+        latencyPort_ = static_cast<float*>(data);
     }
 }
 
@@ -87,6 +91,7 @@ void ILv2Plugin::Run(std::uint32_t frames)
 {
     LockGuard guard(Lock());
     ApplyControlPorts();
+    if (latencyPort_) *latencyPort_ = static_cast<float>(Latency());
     if (frames == 0) return;
     const int slice = std::min(BlockLength(), static_cast<int>(silence_.size()));
     if (slice <= 0) {
@@ -95,8 +100,8 @@ void ILv2Plugin::Run(std::uint32_t frames)
             if (out) std::fill(out, out + frames, 0.0f);
         return;
     }
-    for (std::uint32_t done = 0; done < frames; done += static_cast<std::uint32_t>(slice))
-        RenderSlice(done, static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(slice), frames - done)));
+    ForEachSlice(frames, static_cast<std::uint32_t>(slice),
+                 [this](std::uint32_t offset, std::uint32_t count) { RenderSlice(offset, static_cast<int>(count)); });
 }
 
 } // namespace mg

@@ -1,5 +1,6 @@
 #include "EditorWindow.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -29,8 +30,9 @@ constexpr int kFallbackHeight = 300;
 
 } // namespace
 
-EditorWindow::EditorWindow(host::PluginInstance& plugin, const std::string& title, int scalePercent)
-    : plugin_(plugin)
+EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host, const std::string& title,
+                           int scalePercent)
+    : plugin_(plugin), host_(host)
 {
     c_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c_)) {
@@ -49,6 +51,8 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, const std::string& titl
         height = kFallbackHeight;
     }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+    screenWidth_ = screen->width_in_pixels;
+    screenHeight_ = screen->height_in_pixels;
     window_ = xcb_generate_id(c_);
     const std::uint32_t values[] = {screen->black_pixel, XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, static_cast<std::uint16_t>(width),
@@ -61,18 +65,16 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, const std::string& titl
     SetProperty(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, kClass, sizeof kClass);
     deleteWindow_ = Atom("WM_DELETE_WINDOW");
     SetProperty(Atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, &deleteWindow_, 1);
-    // WM_NORMAL_HINTS: the editor has one size, so the window keeps it.
-    constexpr std::uint32_t kMinSize = 16, kMaxSize = 32;
-    std::uint32_t hints[18] = {kMinSize | kMaxSize};
-    hints[5] = hints[7] = static_cast<std::uint32_t>(width);
-    hints[6] = hints[8] = static_cast<std::uint32_t>(height);
-    SetProperty(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, hints, 18);
+    SetFixedSize(width, height);
 
     xcb_map_window(c_, window_);
     xcb_flush(c_);
+    // From here on: a plug-in may ask for a size while its editor opens.
+    host_.SetEditorFrame(this);
     const auto answer =
         plugin_.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)));
     if (answer == 0) {
+        host_.SetEditorFrame(nullptr);
         xcb_destroy_window(c_, window_);
         xcb_disconnect(c_);
         c_ = nullptr;
@@ -85,6 +87,7 @@ EditorWindow::~EditorWindow()
 {
     if (editorOpen_)
         plugin_.Dispatch(vst::effEditClose);
+    host_.SetEditorFrame(nullptr);
     if (!c_)
         return;
     if (!destroyed_)
@@ -129,6 +132,29 @@ bool EditorWindow::HandleEvents()
         }
     }
     return open && !xcb_connection_has_error(c_);
+}
+
+// WM_NORMAL_HINTS: the editor has one size at a time, so the window keeps it.
+void EditorWindow::SetFixedSize(int width, int height)
+{
+    constexpr std::uint32_t kMinSize = 16, kMaxSize = 32;
+    std::uint32_t hints[18] = {kMinSize | kMaxSize};
+    hints[5] = hints[7] = static_cast<std::uint32_t>(width);
+    hints[6] = hints[8] = static_cast<std::uint32_t>(height);
+    SetProperty(XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, hints, 18);
+}
+
+bool EditorWindow::Resize(int width, int height)
+{
+    if (width <= 0 || height <= 0 || destroyed_)
+        return false;
+    width = std::min(width, screenWidth_);
+    height = std::min(height, screenHeight_);
+    SetFixedSize(width, height);
+    const std::uint32_t size[] = {static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+    xcb_configure_window(c_, window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_flush(c_);
+    return true;
 }
 
 void EditorWindow::Idle()

@@ -1,10 +1,15 @@
 #pragma once
 // A top-level X11 window, titled with the plug-in's name, that holds the
 // plug-in's editor: effEditGetRect for its size, effEditOpen with the
-// window, effEditIdle on request, effEditClose before the window goes.
+// window, effEditIdle on request, effEditClose before the window goes. While
+// it is open the plug-in may resize it (audioMasterSizeWindow), within the
+// screen.
 #include <xcb/xcb.h>
 
+#include <atomic>
 #include <string>
+
+#include "HostContext.h"
 
 namespace mg::host {
 class PluginInstance;
@@ -12,12 +17,13 @@ class PluginInstance;
 
 namespace mg::live {
 
-class EditorWindow {
+class EditorWindow final : public host::IEditorFrame {
 public:
     // Throws host::Failure when there is no X server or the editor refuses
-    // to open.
-    // A `scalePercent` above 0 is told to the plug-in as the display's scale.
-    EditorWindow(host::PluginInstance& plugin, const std::string& title, int scalePercent = 0);
+    // to open. Registers with `host` for the plug-in's resize requests. A
+    // `scalePercent` above 0 is told to the plug-in as the display's scale.
+    EditorWindow(host::PluginInstance& plugin, host::HostContext& host, const std::string& title,
+                 int scalePercent = 0);
     ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;
@@ -29,16 +35,26 @@ public:
     bool HandleEvents();
     void Idle();
 
+    // Bounded to the screen. Plug-ins ask from their editor's calls, on the
+    // thread that serves the window, or from a thread of their own (xcb
+    // takes calls from any thread).
+    bool Resize(int width, int height) override;
+
 private:
+    void SetFixedSize(int width, int height);
+
     xcb_atom_t Atom(const char* name);
     void SetProperty(xcb_atom_t property, xcb_atom_t type, int format, const void* data, std::size_t count);
 
     host::PluginInstance& plugin_;
+    host::HostContext& host_;
     xcb_connection_t* c_ = nullptr;
+    int screenWidth_ = 0;
+    int screenHeight_ = 0;
     xcb_window_t window_ = 0;
     xcb_atom_t deleteWindow_ = 0;
     bool editorOpen_ = false;
-    bool destroyed_ = false;
+    std::atomic<bool> destroyed_{false};
 };
 
 } // namespace mg::live

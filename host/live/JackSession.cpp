@@ -58,6 +58,15 @@ std::vector<std::string> PhysicalPorts(jack_client_t* client, unsigned long dire
         .Names();
 }
 
+// Wakes the main thread's poll; an eventfd counts, so nothing is lost.
+void Notify(int fd)
+{
+    const std::uint64_t one = 1;
+    if (write(fd, &one, sizeof one) < 0) {
+        // Only when the counter is full, which a few notices never make.
+    }
+}
+
 void Join(jack_client_t* client, const std::string& from, const std::string& to)
 {
     const int result = jack_connect(client, from.c_str(), to.c_str());
@@ -79,7 +88,9 @@ JackSession::JackSession(const std::string& clientName)
             throw Failure("no JACK server is running (start one with jackd, or use PipeWire's JACK)");
         if (status & JackInvalidOption || status & JackNameNotUnique)
             throw Failure("the JACK server refused the client name " + Quoted(clientName));
-        throw Failure("the JACK server refused a new client (status 0x" + std::to_string(status) + ")");
+        char bits[16];
+        std::snprintf(bits, sizeof bits, "0x%x", static_cast<unsigned>(status));
+        throw Failure(std::string("the JACK server refused a new client (status ") + bits + ")");
     }
 }
 
@@ -104,10 +115,11 @@ std::string JackSession::ClientName() const
     return jack_get_client_name(client_);
 }
 
-void JackSession::Activate(LiveProcessor& processor, int shutdownFd)
+void JackSession::Activate(LiveProcessor& processor, int shutdownFd, int settingsFd)
 {
     processor_ = &processor;
     shutdownFd_ = shutdownFd;
+    settingsFd_ = settingsFd;
     auto reg = [this](const char* prefix, int index, unsigned long flags) {
         const std::string name = prefix + std::to_string(index + 1);
         jack_port_t* port = jack_port_register(client_, name.c_str(), JACK_DEFAULT_AUDIO_TYPE, flags, 0);
@@ -148,25 +160,23 @@ int JackSession::OnProcess(jack_nframes_t frames, void* self) noexcept
     return 0;
 }
 
-int JackSession::OnBufferSize(jack_nframes_t frames, void* self) noexcept
+// JACK's notification thread: the new values are read again by the main
+// thread, which alone talks to the plug-in.
+int JackSession::OnBufferSize(jack_nframes_t, void* self) noexcept
 {
-    auto& session = *static_cast<JackSession*>(self);
-    try {
-        session.processor_->Reconfigure(session.SampleRate(), static_cast<int>(frames));
-    } catch (...) {
-        return 1; // out of memory for the larger buffers: JACK drops the client
-    }
-    return 0;
+    return OnSettings(self);
 }
 
-int JackSession::OnSampleRate(jack_nframes_t rate, void* self) noexcept
+int JackSession::OnSampleRate(jack_nframes_t, void* self) noexcept
+{
+    return OnSettings(self);
+}
+
+int JackSession::OnSettings(void* self) noexcept
 {
     auto& session = *static_cast<JackSession*>(self);
-    try {
-        session.processor_->Reconfigure(static_cast<double>(rate), session.BufferSize());
-    } catch (...) {
-        return 1;
-    }
+    session.processor_->Hold();
+    Notify(session.settingsFd_);
     return 0;
 }
 
@@ -174,10 +184,7 @@ void JackSession::OnShutdown(jack_status_t, const char*, void* self) noexcept
 {
     auto& session = *static_cast<JackSession*>(self);
     session.serverGone_.store(true);
-    const std::uint64_t one = 1;
-    if (write(session.shutdownFd_, &one, sizeof one) < 0) {
-        // Nothing more to do: the main loop also notices at its next wake-up.
-    }
+    Notify(session.shutdownFd_); // the main loop also notices at its next wake-up
 }
 
 void JackSession::Connect(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs)

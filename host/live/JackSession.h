@@ -25,8 +25,10 @@ public:
 
     // Registers in_1.. and out_1.. and the callbacks; `processor` must
     // outlive the session's activity. Then activates the client.
-    // `shutdownFd` gets one 8-byte write when the server goes away.
-    void Activate(LiveProcessor& processor, int shutdownFd);
+    // `shutdownFd` gets one 8-byte write when the server goes away;
+    // `settingsFd` one when its sample rate or period changes, with the
+    // processor held silent until the main thread reconfigures it.
+    void Activate(LiveProcessor& processor, int shutdownFd, int settingsFd);
     // Stops the callbacks; nothing when the server went away already.
     void Deactivate();
 
@@ -40,6 +42,7 @@ private:
     static int OnProcess(jack_nframes_t frames, void* self) noexcept;
     static int OnBufferSize(jack_nframes_t frames, void* self) noexcept;
     static int OnSampleRate(jack_nframes_t rate, void* self) noexcept;
+    static int OnSettings(void* self) noexcept;
     static void OnShutdown(jack_status_t code, const char* reason, void* self) noexcept;
 
     void ConnectInputs(const std::vector<std::string>& sources);
@@ -52,6 +55,7 @@ private:
     std::vector<float*> inBuffers_;
     std::vector<float*> outBuffers_;
     int shutdownFd_ = -1;
+    int settingsFd_ = -1;
     bool active_ = false;
     std::atomic<bool> serverGone_{false};
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <new>
 
 #include "EditorWindow.h"
 #include "Failure.h"
@@ -58,7 +59,7 @@ std::string DisplayName(host::PluginInstance& plugin, const std::string& path)
 }
 
 std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::PluginInstance& plugin,
-                                         const std::string& name)
+                                         host::HostContext& host, const std::string& name)
 {
     if (options.noGui)
         return nullptr;
@@ -71,7 +72,7 @@ std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::Plugi
         return nullptr;
     }
     try {
-        return std::make_unique<EditorWindow>(plugin, name, options.scalePercent);
+        return std::make_unique<EditorWindow>(plugin, host, name, options.scalePercent);
     } catch (const Failure& failure) {
         std::fprintf(stderr, "mg-live: %s; running without a window\n", Printable(failure.what()).c_str());
         return nullptr;
@@ -84,12 +85,37 @@ struct Deactivation {
     ~Deactivation() { jack.Deactivate(); }
 };
 
+// The state and the --save file, each tried even when the other fails;
+// every failure is said. False when any failed.
+bool SaveAll(host::PluginInstance& plugin, const LiveOptions& options, const std::filesystem::path& stateFile,
+             bool keepState)
+{
+    bool ok = true;
+    const auto attempt = [&](const auto& save) {
+        try {
+            save();
+        } catch (const Failure& failure) {
+            std::fprintf(stderr, "mg-live: error: %s\n", Printable(failure.what()).c_str());
+            ok = false;
+        }
+    };
+    if (stateFile.empty())
+        std::fprintf(stderr, "mg-live: note: neither XDG_CONFIG_HOME nor HOME is set; the state is not kept\n");
+    else if (keepState)
+        attempt([&] { SaveState(plugin, stateFile); });
+    if (!options.saveFile.empty())
+        attempt([&] { host::SavePresetFile(plugin, options.saveFile); });
+    return ok;
+}
+
 int Run(const LiveOptions& options)
 {
     if (!options.saveFile.empty())
         host::IsBankFileName(options.saveFile); // a name that is neither .fxp nor .fxb fails now, not at the end
-    StopEvents stops; // first: every thread after it leaves SIGINT and SIGTERM to it
-    JackSession jack(options.clientName);
+    StopEvents stops; // first: every thread after it leaves SIGINT, SIGTERM and SIGHUP to it
+    std::unique_ptr<JackSession> session;
+    stops.WhileConnecting([&] { session = std::make_unique<JackSession>(options.clientName); });
+    JackSession& jack = *session;
     host::HostContext host(jack.SampleRate(), jack.BufferSize());
     host::PluginInstance plugin(options.plugin, host);
     CheckPlugin(plugin, options.doublePrecision);
@@ -98,40 +124,49 @@ int Run(const LiveOptions& options)
 
     LiveProcessor processor(plugin, host, options.doublePrecision);
     processor.Prepare(jack.SampleRate(), jack.BufferSize());
+    bool keepState = true;
     if (!options.loadFile.empty())
         host::LoadPresetFile(plugin, options.loadFile);
     else if (!options.fresh)
-        RestoreState(plugin, stateFile);
+        keepState = RestoreState(plugin, stateFile);
     host::ApplyProgram(plugin, options.settings);
     host::ApplyParameters(plugin, options.settings);
     processor.Start();
 
-    jack.Activate(processor, stops.ShutdownFd());
+    jack.Activate(processor, stops.ShutdownFd(), stops.SettingsFd());
     Deactivation deactivation{jack};
     if (!options.noConnect)
         jack.Connect(options.inputs, options.outputs);
-    std::unique_ptr<EditorWindow> window = OpenWindow(options, plugin, name);
+    std::unique_ptr<EditorWindow> window = OpenWindow(options, plugin, host, name);
     std::fprintf(stderr, "mg-live: playing %s as JACK client \"%s\" (%d Hz, %d frames); %s to stop\n", name.c_str(),
                  Printable(jack.ClientName()).c_str(), static_cast<int>(jack.SampleRate()), jack.BufferSize(),
                  window ? "close the window or press Ctrl+C" : "press Ctrl+C");
 
-    const StopReason reason = stops.Wait(window.get());
+    // The server's new rate or period reaches the plug-in here, on the
+    // thread that alone talks to it. A plug-in that cannot take it would
+    // play silence for ever: that ends the session, state saved.
+    StopReason reason = StopReason::Signal;
+    bool failed = false;
+    try {
+        reason = stops.Wait(window.get(), [&] { processor.Reconfigure(jack.SampleRate(), jack.BufferSize()); });
+    } catch (const std::exception& e) {
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        std::fprintf(stderr, "mg-live: error: the server's new settings (%d Hz, %d frames) failed: %s\n",
+                     static_cast<int>(jack.SampleRate()), jack.BufferSize(),
+                     memory ? "out of memory" : Printable(e.what()).c_str());
+        failed = true;
+    }
     window.reset();
     jack.Deactivate();
     processor.Stop();
 
-    if (stateFile.empty())
-        std::fprintf(stderr, "mg-live: note: neither XDG_CONFIG_HOME nor HOME is set; the state is not kept\n");
-    else
-        SaveState(plugin, stateFile);
-    if (!options.saveFile.empty())
-        host::SavePresetFile(plugin, options.saveFile);
-    if (reason == StopReason::ServerGone) {
+    const bool saved = SaveAll(plugin, options, stateFile, keepState);
+    if (reason == StopReason::ServerGone && !failed) {
         std::fprintf(stderr, "mg-live: error: the JACK server went away; the state is saved in %s\n",
-                     stateFile.empty() ? "no file" : stateFile.c_str());
+                     stateFile.empty() || !keepState || !saved ? "no file" : stateFile.c_str());
         return 1;
     }
-    return 0;
+    return saved && !failed ? 0 : 1;
 }
 
 } // namespace
@@ -140,6 +175,7 @@ int Run(const LiveOptions& options)
 int main(int argc, char** argv)
 {
     using namespace mg::live;
+    mg::host::FailOversizedWrites();
     return mg::host::Guarded("mg-live", [&] {
         const LiveOptions options = ParseLiveOptions(argc, argv);
         switch (options.kind) {

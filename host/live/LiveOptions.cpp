@@ -18,13 +18,6 @@ std::string SeeHelp()
     return " (see mg-live --help)";
 }
 
-std::string NonEmpty(const std::string& option, const std::string& value)
-{
-    if (value.empty())
-        throw UsageError(option + " needs a non-empty value");
-    return value;
-}
-
 } // namespace
 
 LiveOptions ParseLiveOptions(int argc, const char* const* argv)
@@ -55,15 +48,15 @@ LiveOptions ParseLiveOptions(int argc, const char* const* argv)
             static constexpr std::pair<const char*, bool> kDouble[] = {{"replacing", false}, {"double", true}};
             options.doublePrecision = host::ParseKeyword(args.Value(word), "--callback", kDouble);
         } else if (word == "--in") {
-            options.inputs.push_back(NonEmpty(word, args.Value(word)));
+            options.inputs.push_back(args.NonEmptyValue(word));
         } else if (word == "--out") {
-            options.outputs.push_back(NonEmpty(word, args.Value(word)));
+            options.outputs.push_back(args.NonEmptyValue(word));
         } else if (word == "--name") {
-            options.clientName = NonEmpty(word, args.Value(word));
+            options.clientName = args.NonEmptyValue(word);
         } else if (word == "--load") {
-            options.loadFile = NonEmpty(word, args.Value(word));
+            options.loadFile = args.NonEmptyValue(word);
         } else if (word == "--save") {
-            options.saveFile = NonEmpty(word, args.Value(word));
+            options.saveFile = args.NonEmptyValue(word);
         } else if (word == "--scale") {
             const std::string value = args.Value(word);
             char* end = nullptr;
@@ -123,14 +116,16 @@ hear silence until connected.
                          instead of the state saved at the last exit
   --save FILE            also save to FILE (.fxp or .fxb) at exit
 
-On exit (the window closed, Ctrl+C, SIGTERM, or the JACK server gone) the
-plug-in's current program is saved to
+On exit (the window closed, Ctrl+C, SIGTERM, SIGHUP, or the JACK server
+gone) the plug-in's current program is saved to
 $XDG_CONFIG_HOME/mg-live/ID.fxp (~/.config when XDG_CONFIG_HOME is unset; ID
-is the plug-in's unique ID) and loaded at the next start. Settings apply in
+is the plug-in's unique ID) and loaded at the next start; a file there that
+does not load is kept as ID.fxp.bad. Settings apply in
 this order: the saved state or --load, then --program, then --param.
 
-Exit status: 0 after a clean exit, 1 on an error or when the JACK server went
-away, 2 for a bad command line.
+Exit status: 0 after a clean exit, 1 on an error (a failed save, new server
+settings the plug-in cannot take) or when the JACK server went away, 2 for a
+bad command line.
 )";
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "ChannelCheck.h"
 #include "HostContext.h"
 #include "PluginInstance.h"
 
@@ -38,17 +39,27 @@ void LiveProcessor::Start()
 
 void LiveProcessor::Reconfigure(double sampleRate, int frames)
 {
-    if (sampleRate == sampleRate_ && frames == frames_)
-        return;
+    const std::lock_guard<std::mutex> lock(control_);
     Close();
+    if (sampleRate == sampleRate_ && frames == frames_) {
+        open_.store(true, std::memory_order_seq_cst);
+        return;
+    }
     plugin_.Suspend();
     Setup(sampleRate, frames);
     Open();
 }
 
+void LiveProcessor::Hold()
+{
+    const std::lock_guard<std::mutex> lock(control_);
+    Close();
+}
+
 void LiveProcessor::Open()
 {
     plugin_.Resume();
+    host::CheckChannelsKept(plugin_, inputs_, outputs_);
     open_.store(true, std::memory_order_seq_cst);
 }
 
@@ -90,6 +101,7 @@ void LiveProcessor::Setup(double sampleRate, int frames)
 void LiveProcessor::Process(float* const* in, float* const* out, int frames) noexcept
 {
     inside_.fetch_add(1, std::memory_order_seq_cst);
+    const host::HostContext::ProcessCall inside;
     if (!open_.load(std::memory_order_seq_cst) || frames > capacity_) {
         for (int c = 0; c < outputs_; ++c)
             std::fill(out[c], out[c] + frames, 0.0f);

@@ -2,11 +2,17 @@
 // The real-time side of mg-live: one JACK period through the plug-in.
 //
 // Process() runs on the audio thread and takes no lock, makes no system call
-// and allocates nothing. The control side (Start, Reconfigure, Stop) runs on
-// other threads; it closes a gate, waits until no period is inside, and only
-// then touches the plug-in's setup or the buffers, so the audio thread never
-// sees a half-made change. A period that finds the gate closed is silence.
+// and allocates nothing. The control side closes a gate, waits until no
+// period is inside, and only then touches the plug-in's setup or the
+// buffers, so the audio thread never sees a half-made change. A period that
+// finds the gate closed is silence.
+//
+// Only the main thread talks to the plug-in (VST 2.4 plug-ins expect one
+// thread besides the audio thread): JACK's notification thread only holds
+// the gate closed (Hold) and leaves the new settings to the main thread
+// (Reconfigure).
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "VstAbi.h"
@@ -27,13 +33,17 @@ public:
     int Inputs() const { return inputs_; }
     int Outputs() const { return outputs_; }
 
-    // Control side. Prepare gives the suspended plug-in its settings, Start
-    // resumes it; Reconfigure suspends, sets new values and resumes (nothing
-    // when both are the same); Stop suspends it for good.
+    // Main thread. Prepare gives the suspended plug-in its settings, Start
+    // resumes it; Reconfigure suspends, sets new values and resumes (only
+    // when they differ), then opens the gate; Stop suspends it for good.
+    // Start and Reconfigure throw host::Failure when the plug-in changes its
+    // channel counts on resuming: the gate then stays closed.
     void Prepare(double sampleRate, int frames);
     void Start();
     void Reconfigure(double sampleRate, int frames);
     void Stop();
+    // Any thread but the audio thread: silence until the next Reconfigure.
+    void Hold();
 
     // Audio thread. `in` has Inputs() buffers, `out` Outputs(), each of
     // `frames` samples.
@@ -53,6 +63,7 @@ private:
     double sampleRate_ = 0.0;
     int frames_ = 0;
     int capacity_ = 0; // frames the buffers hold
+    std::mutex control_; // a Hold never lands between Reconfigure's check and its reopening
     std::atomic<bool> open_{false};
     std::atomic<int> inside_{0};
     std::vector<float*> in_;

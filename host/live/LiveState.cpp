@@ -34,16 +34,24 @@ std::filesystem::path StateFile(std::int32_t uniqueId)
     return folder / "mg-live" / (IdName(uniqueId) + ".fxp");
 }
 
-void RestoreState(host::PluginInstance& plugin, const std::filesystem::path& file)
+bool RestoreState(host::PluginInstance& plugin, const std::filesystem::path& file)
 {
     std::error_code ec;
     if (file.empty() || !std::filesystem::exists(file, ec))
-        return;
+        return true;
     try {
         host::LoadPresetFile(plugin, file.string());
+        return true;
     } catch (const host::Failure& failure) {
-        std::fprintf(stderr, "mg-live: warning: the last state was not restored: %s\n",
-                     host::Printable(failure.what()).c_str());
+        std::filesystem::path aside = file;
+        aside += ".bad";
+        std::filesystem::rename(file, aside, ec);
+        const std::string kept = ec ? "it cannot be kept as " + host::Quoted(aside.string()) + " (" + ec.message() +
+                                          "), so this session's state is not saved"
+                                    : "it is kept as " + host::Quoted(aside.string());
+        std::fprintf(stderr, "mg-live: warning: the last state was not restored: %s; %s\n",
+                     host::Printable(failure.what()).c_str(), host::Printable(kept).c_str());
+        return !ec;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "../Platform.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -14,6 +15,11 @@ bool HaveDisplay()
 {
     const char* display = std::getenv("DISPLAY");
     return display && *display;
+}
+
+void FailOversizedWrites()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace mg::host

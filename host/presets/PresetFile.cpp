@@ -85,7 +85,7 @@ void SetProgramName(PluginInstance& plugin, const std::string& name)
 void SetParameters(PluginInstance& plugin, const std::vector<float>& values)
 {
     for (std::size_t i = 0; i < values.size(); ++i)
-        plugin.SetParameter(static_cast<int>(i), values[i]);
+        plugin.SetParameter(static_cast<int>(i), static_cast<double>(values[i]));
 }
 
 std::vector<float> Parameters(PluginInstance& plugin)

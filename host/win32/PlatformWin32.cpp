@@ -15,4 +15,9 @@ bool HaveDisplay()
     return true; // a desktop session always has one
 }
 
+void FailOversizedWrites()
+{
+    // Windows has no file-size limit that kills a process.
+}
+
 } // namespace mg::host

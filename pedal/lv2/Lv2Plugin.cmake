@@ -10,21 +10,6 @@ if(NOT TARGET mg_lv2)
   return()
 endif()
 
-# mg_pedal's sources and libraries against another binding and window backend.
-function(mg_pedal_against name binding window)
-  get_target_property(sources mg_pedal SOURCES)
-  get_target_property(definitions mg_pedal COMPILE_DEFINITIONS)
-  get_target_property(links mg_pedal LINK_LIBRARIES)
-  list(REMOVE_ITEM links mg_vst mg_editor_window)
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
-  if(definitions)
-    target_compile_definitions(${name} PRIVATE ${definitions})
-  endif()
-  target_link_libraries(${name} PUBLIC ${binding} ${window} ${links})
-  mg_set_warnings(${name})
-endfunction()
-
 # A library of the bundle, built from one entry source.
 function(mg_lv2_module target output entry library)
   add_library(${target} MODULE ${entry})
@@ -39,11 +24,14 @@ endfunction()
 
 set(MG_LV2_BUNDLE ${CMAKE_BINARY_DIR}/lv2/marrow-grit.lv2 CACHE INTERNAL "The LV2 bundle in the build tree")
 mg_pedal_against(mg_pedal_lv2 mg_lv2 mg_editor_window_headless)
+target_include_directories(mg_pedal_lv2 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
 mg_lv2_module(MarrowGritLv2 marrow-grit lv2/Entry.cpp mg_pedal_lv2)
-set(mg_lv2_binaries marrow-grit${CMAKE_SHARED_MODULE_SUFFIX})
-set(mg_lv2_targets MarrowGritLv2)
+mg_lv2_module(MarrowGritHqLv2 marrow-grit-hq lv2/EntryHQ.cpp mg_pedal_lv2)
+set(mg_lv2_binaries marrow-grit${CMAKE_SHARED_MODULE_SUFFIX} marrow-grit-hq${CMAKE_SHARED_MODULE_SUFFIX})
+set(mg_lv2_targets MarrowGritLv2 MarrowGritHqLv2)
 if(TARGET mg_lv2_ui)
   mg_pedal_against(mg_pedal_lv2_ui mg_lv2_ui mg_editor_window)
+  target_include_directories(mg_pedal_lv2_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
   mg_lv2_module(MarrowGritLv2Ui marrow-grit-ui lv2/UiEntry.cpp mg_pedal_lv2_ui)
   list(APPEND mg_lv2_binaries marrow-grit-ui${CMAKE_SHARED_MODULE_SUFFIX})
   list(APPEND mg_lv2_targets MarrowGritLv2Ui)
@@ -53,7 +41,8 @@ endif()
 add_executable(mg-lv2-describe lv2/Describe.cpp)
 target_link_libraries(mg-lv2-describe PRIVATE mg_pedal_lv2)
 mg_set_warnings(mg-lv2-describe)
-set(mg_lv2_turtle ${MG_LV2_BUNDLE}/manifest.ttl ${MG_LV2_BUNDLE}/plugin.ttl ${MG_LV2_BUNDLE}/presets.ttl)
+set(mg_lv2_turtle ${MG_LV2_BUNDLE}/manifest.ttl ${MG_LV2_BUNDLE}/plugin.ttl ${MG_LV2_BUNDLE}/presets.ttl
+                   ${MG_LV2_BUNDLE}/hq.ttl ${MG_LV2_BUNDLE}/hq-presets.ttl)
 add_custom_command(OUTPUT ${mg_lv2_turtle}
                    COMMAND ${CMAKE_COMMAND} -E make_directory ${MG_LV2_BUNDLE}
                    COMMAND mg-lv2-describe ${MG_LV2_BUNDLE} ${mg_lv2_binaries}

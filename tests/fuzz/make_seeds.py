@@ -181,6 +181,28 @@ def main():
                   struct.pack(">I", 1) + b"tRNS" + b"\x80" + struct.pack(">I", zlib.crc32(b"tRNS\x80")))))
     write("images", "grey-alpha-16.png", png(2, 1, 4, 16, [b"\x12\x34\xff\xff\x00\x00\x80\x00"]))
     write("images", "rgb-interlaced.png", png(3, 3, 2, 8, [b"\x10\x20\x30" * 3] * 3, interlace=1))
+    clap_seeds()
+
+
+def clap_event(time, param, value):  # a parameter value event with a plain header
+    return b"\x00" + bytes([time, 0, param]) + struct.pack("<d", value)
+
+
+def clap_process(frames, how, events, channels=2):
+    body = bytes([5]) + struct.pack("<H", frames) + bytes([how, len(events)]) + b"".join(events)
+    return body + bytes([channels, 1])
+
+
+def clap_seeds():
+    """Seeds of FuzzClap.cpp's byte language: a session and a state load."""
+    audio = b"".join(struct.pack("<f", 0.4 * ((i * 7) % 13 - 6) / 6) for i in range(32)) * 4
+    start = b"\x00" + audio + b"\x00\x00" + struct.pack("<HH", 1, 2048) + b"\x02"
+    session = (start + clap_process(512, 0, [clap_event(100, 2, 0.0), clap_event(200, 0, 0.25)])
+               + clap_process(256, 3, [clap_event(0, 3, 0.0)])
+               + b"\x07" + b"\x01" + clap_event(0, 1, 0.9) + b"\x01"
+               + b"\x01\x00" + b"\x00" + struct.pack("<HH", 64, 64) + b"\x02" + clap_process(64, 0, []))
+    write("clap", "session", session)
+    write("clap", "state", start + b"\x08\x07" + chunk([0.8, 0.3, 1.0, 0.0]))
 
 
 if __name__ == "__main__":

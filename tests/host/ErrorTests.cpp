@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
@@ -59,6 +60,9 @@ TEST(HostErrors, EveryMistakeGetsOneLineAndANonZeroExit)
         {{"render", probe, in, out, "--loud"}, 2, "unknown option '--loud'"},
         {{"render", probe, in}, 2, "PLUGIN IN OUT"},
         {{"render", probe, in, out, "--block"}, 2, "needs a value"},
+        {{"render", probe, in, out, "--state-out", ""}, 2, "--state-out needs a non-empty value"},
+        {{"render", probe, in, out, "--preset-out="}, 2, "--preset-out needs a non-empty value"},
+        {{"render", probe, in, "--"}, 2, "PLUGIN IN OUT"},
         {{"frobnicate"}, 2, "unknown command"},
         {{}, 2, "no command"},
     };
@@ -77,6 +81,61 @@ TEST(HostErrors, EveryMistakeGetsOneLineAndANonZeroExit)
     }
     EXPECT_TRUE(std::filesystem::exists(in)); // not overwritten by "render probe in in"
     EXPECT_EQ(ReadAudio(in).Frames(), 4410);
+}
+
+// libsndfile ends a damaged or cut file early as if it were the end: a render
+// of part of the input must not pass for the whole.
+TEST(HostErrors, CutOrDamagedInputFailsAtItsFrameAndLeavesNoOutput)
+{
+    TempDir dir;
+    const std::string whole = dir / "whole.flac";
+    WriteSine(whole, 1, 48000, 96000, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 440.0, 0.5);
+    std::string bytes = ReadText(whole);
+    const std::string cut = bytes.substr(0, bytes.size() / 2);
+    for (std::size_t i = 0; i < 200; ++i)
+        bytes[bytes.size() / 2 + i] = static_cast<char>(i * 37);
+    std::ofstream(dir / "cut.flac", std::ios::binary) << cut;
+    std::ofstream(dir / "damaged.flac", std::ios::binary) << bytes;
+
+    for (const char* name : {"cut.flac", "damaged.flac"}) {
+        SCOPED_TRACE(name);
+        const RunResult r = RunHost({"render", MG_PROBE_PATH, dir / name, dir / "out.wav"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(CountLines(r.err), 1) << r.err;
+        EXPECT_NE(r.err.find("cannot read input '" + dir / name + "' at frame "), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out.wav"));
+    }
+    EXPECT_EQ(RunHost({"render", MG_PROBE_PATH, whole, dir / "out.wav"}).exitCode, 0);
+}
+
+// A write that fails halfway (here at a file-size limit of 0, as on a full
+// disk) must leave the state file that was there.
+TEST(HostErrors, AFailedStateSaveKeepsTheOldFile)
+{
+    TempDir dir;
+    const std::string in = dir / "in.wav";
+    const std::string state = dir / "state.bin";
+    WriteSine(in, 1, 44100, 441, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    // The output goes nowhere, so only the state meets the limit.
+    std::filesystem::create_symlink("/dev/null", dir / "out.wav");
+    const std::vector<std::string> args = {"render", MG_PROBE_PATH, in, dir / "out.wav", "--state-out", state};
+    ASSERT_EQ(RunHost(args).exitCode, 0);
+    std::ofstream(state) << "gain=0.1000";
+
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit none = before;
+    none.rlim_cur = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+    const RunResult r = RunHost(args); // inherits the limit; this process writes nothing meanwhile
+    setrlimit(RLIMIT_FSIZE, &before);
+
+    EXPECT_EQ(r.exitCode, 1) << "reported, not killed by SIGXFSZ";
+    EXPECT_EQ(ReadText(state), "gain=0.1000");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / ""))
+        ++entries;
+    EXPECT_EQ(entries, 3u) << "a temporary file was left behind";
 }
 
 TEST(HostErrors, HelpDocumentsTheInfoFormat)

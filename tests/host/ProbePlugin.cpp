@@ -7,12 +7,19 @@
 //             is missing or not a playing 120 BPM 4/4 timeline
 //
 // Built three times: a working probe, one whose entry point returns null and
-// one that returns a wrong magic.
+// one that returns a wrong magic. For mg-live, with MG_PROBE_EDITOR set it
+// has an editor (that only asks for a new window size at its first idle
+// call), and with MG_PROBE_GROW set it gains an output when resumed again.
+//
+// Hosts talk to a plug-in from one thread besides the audio thread, at the
+// "user" process level: a setup call from elsewhere is logged.
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#include <pthread.h>
 
 #include "VstAbi.h"
 
@@ -36,6 +43,9 @@ struct Probe {
     int program = 0;
     const char* lastProcess = "";
     char chunk[32] = {};
+    pthread_t setupThread{};
+    int resumes = 0;
+    bool idled = false;
 };
 
 Probe* Self(AEffect* effect)
@@ -77,6 +87,15 @@ void NoteProcess(Probe* probe, const char* kind)
     probe->lastProcess = kind;
     Log("process %s level %d", kind,
         static_cast<int>(probe->host(&probe->effect, audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f)));
+}
+
+void CheckSetupCall(Probe* probe, const char* call)
+{
+    if (!pthread_equal(probe->setupThread, pthread_self()))
+        Log("%s from another thread", call);
+    const intptr level = probe->host(&probe->effect, audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f);
+    if (level != 1)
+        Log("%s at process level %d", call, static_cast<int>(level));
 }
 
 double Position(Probe* probe)
@@ -138,6 +157,7 @@ intptr VST_CALL Dispatch(AEffect* e, int32 opcode, int32 index, intptr value, vo
     switch (opcode) {
     case effOpen:
         Log("open");
+        probe->setupThread = pthread_self();
         return 0;
     case effClose:
         Log("close");
@@ -145,15 +165,20 @@ intptr VST_CALL Dispatch(AEffect* e, int32 opcode, int32 index, intptr value, vo
         return 0;
     case effSetSampleRate:
         Log("sample rate %.0f", static_cast<double>(opt));
+        CheckSetupCall(probe, "sample rate");
         return 0;
     case effSetBlockSize:
         Log("block size %d", static_cast<int>(value));
+        CheckSetupCall(probe, "block size");
         return 0;
     case effSetProcessPrecision:
         Log("precision %d", static_cast<int>(value));
         return 1;
     case effMainsChanged:
         Log("mains %d", static_cast<int>(value));
+        CheckSetupCall(probe, "mains");
+        if (value == 1 && ++probe->resumes == 2 && std::getenv("MG_PROBE_GROW"))
+            e->numOutputs = 3;
         if (value == 1) {
             // A knob gesture, as an editor would report it.
             probe->host(e, audioMasterBeginEdit, 0, 0, nullptr, 0.0f);
@@ -218,6 +243,25 @@ intptr VST_CALL Dispatch(AEffect* e, int32 opcode, int32 index, intptr value, vo
         return kVstVersion;
     case effGetPlugCategory:
         return kPlugCategEffect;
+    case effEditGetRect: {
+        static ERect rect{0, 0, 100, 200};
+        *static_cast<ERect**>(ptr) = &rect;
+        return 1;
+    }
+    case effEditOpen:
+        Log("editor open");
+        return 1;
+    case effEditIdle:
+        CheckSetupCall(probe, "editor idle");
+        if (!probe->idled) {
+            probe->idled = true;
+            // Taller than any screen: the host bounds it.
+            Log("size window %d", static_cast<int>(probe->host(e, audioMasterSizeWindow, 300, 30000, nullptr, 0.0f)));
+        }
+        return 0;
+    case effEditClose:
+        Log("editor close");
+        return 0;
     case effGetChunk:
         Log("get chunk %d", static_cast<int>(index));
         std::snprintf(probe->chunk, sizeof probe->chunk, "gain=%.4f", static_cast<double>(probe->gain));
@@ -276,6 +320,8 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(HostCal
     e.numInputs = 1;
     e.numOutputs = 2;
     e.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks;
+    if (std::getenv("MG_PROBE_EDITOR"))
+        e.flags |= effFlagsHasEditor;
     e.object = probe;
     e.uniqueID = 0x4d675072; // 'MgPr'
     e.version = 3;

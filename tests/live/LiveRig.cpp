@@ -147,6 +147,12 @@ void JackServer::Stop()
     pid_ = -1;
 }
 
+void JackServer::Freeze(bool frozen)
+{
+    if (pid_ > 0)
+        kill(pid_, frozen ? SIGSTOP : SIGCONT);
+}
+
 // ---- a child process ----------------------------------------------------------------
 
 Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& errFile)

@@ -27,6 +27,8 @@ public:
     bool Running() const { return pid_ > 0; }
     const std::string& Problem() const { return problem_; }
     void Stop();
+    // A stopped server takes connections and never answers them.
+    void Freeze(bool frozen);
 
 private:
     pid_t pid_ = -1;

@@ -234,3 +234,67 @@ TEST_F(Live, LauncherPlaysThePedalInstalledBesideIt)
     live.Signal(SIGTERM);
     EXPECT_EQ(live.Wait(), 0) << live.Err();
 }
+
+// With the probe plug-in, which logs what mg-live asks of it.
+std::vector<std::string> ProbeArgs()
+{
+    return {MG_LIVE_PATH, MG_PROBE_PATH, "--no-gui", "--no-connect", "--name", kName};
+}
+
+// Closing the terminal saves the state as Ctrl+C does; a state file that
+// did not load is kept aside, not overwritten; a state that cannot be saved
+// still lets --save write its file, and both outcomes are said.
+TEST_F(Live, KeepsWhatItCannotLoadAndSavesOnHangup)
+{
+    const std::filesystem::path state = dir_ / "config/mg-live/MgPr.fxp";
+    std::filesystem::create_directories(state.parent_path());
+    std::ofstream(state) << "a state from a newer version";
+    Child hangup(ProbeArgs(), Env(), dir_ / "hup.txt");
+    ASSERT_TRUE(WaitForPlaying(hangup)) << hangup.Err();
+    hangup.Signal(SIGHUP);
+    EXPECT_EQ(hangup.Wait(), 0) << hangup.Err();
+    EXPECT_NE(hangup.Err().find("is kept as '" + state.string() + ".bad'"), std::string::npos) << hangup.Err();
+    EXPECT_EQ(ReadBytes(state.string() + ".bad"), "a state from a newer version");
+    EXPECT_EQ(ReadBytes(state).substr(0, 4), "CcnK") << "the state at the hangup is saved";
+
+    // No folder can be made for the state where a file is in the way.
+    std::filesystem::remove_all(state.parent_path());
+    std::ofstream(state.parent_path().string()) << "in the way";
+    auto args = ProbeArgs();
+    args.insert(args.end(), {"--save", dir_ / "asked.fxp"});
+    Child blocked(args, Env(), dir_ / "blocked.txt");
+    ASSERT_TRUE(WaitForPlaying(blocked)) << blocked.Err();
+    blocked.Signal(SIGTERM);
+    EXPECT_EQ(blocked.Wait(), 1) << blocked.Err();
+    EXPECT_NE(blocked.Err().find("error: cannot make the folder"), std::string::npos) << blocked.Err();
+    EXPECT_EQ(ReadBytes(dir_ / "asked.fxp").substr(0, 4), "CcnK") << "--save is written all the same";
+}
+
+// A plug-in that cannot take the server's new period ends the session with
+// a message and its state saved, instead of playing silence for ever; and
+// a stop while the server does not answer ends the program.
+TEST_F(Live, SaysWhenThePluginCannotFollowTheServerAndStopsWhileConnecting)
+{
+    Rig rig(0.1);
+    ASSERT_TRUE(rig.Ok());
+    auto env = Env();
+    env.push_back("MG_PROBE_GROW=1");
+    Child live(ProbeArgs(), env, dir_ / "grow.txt");
+    ASSERT_TRUE(WaitForPlaying(live)) << live.Err();
+    ASSERT_EQ(jack_set_buffer_size(rig.Client(), 128), 0);
+    EXPECT_EQ(live.Wait(), 1) << live.Err();
+    EXPECT_NE(live.Err().find("error: the server's new settings (48000 Hz, 128 frames) failed: the plug-in changed "
+                              "its number of inputs or outputs"),
+              std::string::npos)
+        << live.Err();
+    EXPECT_EQ(ReadBytes(dir_ / "config/mg-live/MgPr.fxp").substr(0, 4), "CcnK");
+
+    server_.Freeze(true);
+    Child waiting(ProbeArgs(), Env(), dir_ / "frozen.txt");
+    std::this_thread::sleep_for(1s);
+    waiting.Signal(SIGINT);
+    const int status = waiting.Wait(10s);
+    server_.Freeze(false);
+    EXPECT_EQ(status, 1) << waiting.Err();
+    EXPECT_NE(waiting.Err().find("stopped while connecting"), std::string::npos) << waiting.Err();
+}

@@ -102,30 +102,42 @@ double BypassedShare(Rig& rig)
     return clean ? double(bypassed) / clean : -1.0;
 }
 
+std::pair<int, int> WindowSize(xcb_connection_t* c, xcb_window_t window)
+{
+    Freed<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    return geometry ? std::pair<int, int>{geometry->width, geometry->height} : std::pair<int, int>{0, 0};
+}
+
+// An X server, a JACK server and xdotool of the test's own, and a folder.
+class LiveWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string missing = mg::test::HaveProgram("xdotool") ? "" : "no xdotool";
+        for (const std::string& problem : {display_.Problem(), jack_.Problem()})
+            if (!problem.empty())
+                missing = problem;
+        if (missing.empty())
+            return;
+        if (mg::test::InCi())
+            FAIL() << "CI must run the mg-live window tests: " << missing;
+        GTEST_SKIP() << missing;
+    }
+
+    mg::test::XServer display_;
+    mg::livetest::JackServer jack_;
+    mg::hosttest::TempDir dir_;
+};
+
 } // namespace
 
-TEST(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
+TEST_F(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
 {
-    mg::test::XServer display;
-    mg::livetest::JackServer jack;
-    for (const std::string& problem : {display.Problem(), jack.Problem()}) {
-        if (problem.empty())
-            continue;
-        if (mg::test::InCi())
-            FAIL() << "CI must run the mg-live window tests: " << problem;
-        GTEST_SKIP() << problem;
-    }
-    if (!mg::test::HaveProgram("xdotool")) {
-        if (mg::test::InCi())
-            FAIL() << "CI must run the mg-live window tests: no xdotool";
-        GTEST_SKIP() << "no xdotool";
-    }
-    mg::hosttest::TempDir dir;
     Rig rig(1.0);
     ASSERT_TRUE(rig.Ok());
     Child live({MG_LIVE_PATH, PEDAL_PATH, "--fresh", "--name", "mgl-live", "--in", "mgl-feed:out", "--out",
                 "mgl-rec:in_2", "--out", "mgl-rec:in_3"},
-               {"XDG_CONFIG_HOME=" + dir / "config"}, dir / "err.txt");
+               {"XDG_CONFIG_HOME=" + dir_ / "config"}, dir_ / "err.txt");
     ASSERT_TRUE(mg::livetest::WaitUntil([&] { return live.Err().find("mg-live: playing") != std::string::npos; },
                                         20s))
         << live.Err();
@@ -144,9 +156,52 @@ TEST(LiveWindow, ShowsTheEditorTakesAFootswitchClickAndEndsWhenClosed)
     std::this_thread::sleep_for(100ms);
     EXPECT_GT(BypassedShare(rig), 0.9) << "the click reached the sound: the pedal is bypassed";
 
+    // A new period while the editor is open: the sound goes on at it.
+    ASSERT_EQ(jack_set_buffer_size(rig.Client(), 128), 0);
+    ASSERT_TRUE(mg::livetest::WaitUntil([&] { return jack_get_buffer_size(rig.Client()) == 128; }, 10s));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_GT(BypassedShare(rig), 0.9) << "still playing, still bypassed";
+
     RequestClose(c, windows[0]);
     EXPECT_EQ(live.Wait(), 0) << live.Err();
     EXPECT_EQ(live.Err().find("error"), std::string::npos) << live.Err();
     EXPECT_TRUE(WindowsTitled(c, "Marrow-Grit[M]").empty());
     xcb_disconnect(c);
+}
+
+// Only the main thread talks to the plug-in, at the "user" process level,
+// while its editor idles and the server changes its period (the probe logs
+// any other call); the editor may resize its window, within the screen.
+TEST_F(LiveWindow, OneThreadTalksToThePluginWhileItsWindowResizesAndThePeriodChanges)
+{
+    Rig rig(0.1);
+    ASSERT_TRUE(rig.Ok());
+    const std::string log = dir_ / "probe.log";
+    Child live({MG_LIVE_PATH, MG_PROBE_PATH, "--fresh", "--no-connect", "--name", "mgl-live"},
+               {"XDG_CONFIG_HOME=" + dir_ / "config", "MG_PROBE_LOG=" + log, "MG_PROBE_EDITOR=1"}, dir_ / "err.txt");
+    const auto logged = [&](const std::string& line) {
+        return mg::livetest::WaitUntil([&] { return mg::hosttest::ReadText(log).find(line) != std::string::npos; },
+                                       20s);
+    };
+    ASSERT_TRUE(logged("size window 1\n")) << live.Err() << mg::hosttest::ReadText(log);
+
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(c));
+    const auto windows = WindowsTitled(c, "Host Probe");
+    ASSERT_EQ(windows.size(), 1u);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    EXPECT_TRUE(mg::livetest::WaitUntil(
+        [&] { return WindowSize(c, windows[0]) == std::pair<int, int>{300, screen->height_in_pixels}; }, 5s))
+        << WindowSize(c, windows[0]).first << "x" << WindowSize(c, windows[0]).second;
+    xcb_disconnect(c);
+
+    ASSERT_EQ(jack_set_buffer_size(rig.Client(), 128), 0);
+    EXPECT_TRUE(logged("block size 128\n")) << mg::hosttest::ReadText(log);
+    std::this_thread::sleep_for(200ms); // idle calls and periods at the new size
+    live.Signal(SIGTERM);
+    EXPECT_EQ(live.Wait(), 0) << live.Err();
+    const std::string calls = mg::hosttest::ReadText(log);
+    EXPECT_EQ(calls.find("from another thread"), std::string::npos) << calls;
+    EXPECT_EQ(calls.find("at process level"), std::string::npos) << calls;
+    EXPECT_NE(calls.find("process replacing level 2\n"), std::string::npos) << calls;
 }

@@ -19,6 +19,10 @@
 
 #include "CountingNew.h"
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
+#include "PedalLv2.h"
+#include "lv2/Lv2Entry.h"
+#include "lv2/RunSlices.h"
 
 namespace {
 
@@ -145,6 +149,24 @@ TEST(Lv2Binding, LongRunsRenderInSlicesWithoutAllocating)
     EXPECT_FALSE(whole.pedal().CabinetOn());
 }
 
+// The longest run a host can ask for ends, covered exactly once: a count
+// of frames done that wraps at 2^32 would start over from frame 0.
+TEST(Lv2Binding, TheLongestRunEndsAfterItsLastSlice)
+{
+    constexpr uint32_t frames = 0xFFFFFFFFu;
+    uint64_t covered = 0, calls = 0;
+    uint32_t end = 0;
+    mg::ForEachSlice(frames, mg::ILv2Plugin::kSliceFrames, [&](uint32_t offset, uint32_t count) {
+        EXPECT_EQ(offset, covered);
+        covered += count;
+        end = offset + count;
+        ++calls;
+    });
+    EXPECT_EQ(covered, frames);
+    EXPECT_EQ(end, frames);
+    EXPECT_EQ(calls, frames / mg::ILv2Plugin::kSliceFrames + 1);
+}
+
 TEST(Lv2Binding, ControlPortsGoThroughTheParameterModel)
 {
     Instance instance;
@@ -204,3 +226,23 @@ TEST(Lv2Ui, RefusedWithoutParentOrDisplay)
 #endif
 
 } // namespace
+
+// Marrow-Grit HQ's library: the same ports and one more, the latency it
+// writes on every run, hosts' only way to learn of it.
+TEST(Lv2Binding, HqReportsItsLatencyOnThePortAfterTheControls)
+{
+    static const mg::Lv2Descriptor hq = mg::MakeLv2Descriptor(
+        mg::kPedalHqLv2Uri, [](mg::ILv2Plugin::Host host) -> mg::ILv2Plugin* { return new mg::MarrowGritHQ(host); });
+    const LV2_Descriptor& d = hq.descriptor;
+    LV2_Handle handle = d.instantiate(&d, 48000.0, "", nullptr);
+    ASSERT_NE(handle, nullptr);
+    std::array<float, 4> controls{0.5f, 0.5f, 1.0f, 1.0f};
+    for (uint32_t i = 0; i < controls.size(); ++i) d.connect_port(handle, kLevel + i, &controls[i]);
+    float latency = -1.0f;
+    d.connect_port(handle, kCabinet + 1, &latency);
+    d.activate(handle);
+    d.run(handle, 0);
+    EXPECT_EQ(latency, static_cast<float>(mg::kHqLatency));
+    d.deactivate(handle);
+    d.cleanup(handle);
+}

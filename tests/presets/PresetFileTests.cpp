@@ -11,6 +11,9 @@
 #include <limits>
 #include <random>
 
+#include <unistd.h>
+
+#include "AtomicFile.h"
 #include "Failure.h"
 #include "HostContext.h"
 #include "PluginInstance.h"
@@ -253,6 +256,66 @@ TEST(PresetFiles, SavingReplacesWholeFilesAndLeavesNothingElse)
     EXPECT_THROW(SavePresetFile(loaded.plugin, dir / "p.txt"), Failure);
     EXPECT_THROW(SavePresetFile(loaded.plugin, dir / "missing/p.fxp"), Failure);
     EXPECT_EQ(dir.Entries(), 1u);
+}
+
+template <class Call>
+std::string FailureOf(Call&& call)
+{
+    try {
+        call();
+    } catch (const Failure& failure) {
+        return failure.what();
+    }
+    return "no failure";
+}
+
+// A link planted where a temporary file could go is never followed; a link
+// to the preset stays a link and the file it names gets the new contents;
+// a kept file keeps its permissions; the longest name a folder takes saves.
+TEST(PresetFiles, SavingKeepsLinksPermissionsAndLongNames)
+{
+    TempFolder dir;
+    Loaded loaded(MG_PEDAL_PATH);
+    const std::vector<std::uint8_t> victim = {1, 2, 3};
+    Write(dir / "victim", victim);
+    fs::create_symlink(dir / "victim", dir / (".p.fxp." + std::to_string(getpid()) + ".tmp"));
+    SavePresetFile(loaded.plugin, dir / "p.fxp");
+    EXPECT_EQ(Bytes(dir / "victim"), victim);
+    const auto saved = Bytes(dir / "p.fxp");
+    ASSERT_EQ(saved.size(), 72u);
+
+    const auto privateMode = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(dir / "p.fxp", privateMode);
+    SavePresetFile(loaded.plugin, dir / "p.fxp");
+    EXPECT_EQ(fs::status(dir / "p.fxp").permissions() & fs::perms::mask, privateMode);
+
+    fs::create_directory(dir / "kept");
+    Write(dir / "kept/real.fxp", victim);
+    fs::create_symlink("kept/real.fxp", dir / "link.fxp");
+    SavePresetFile(loaded.plugin, dir / "link.fxp");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.fxp"));
+    EXPECT_EQ(Bytes(dir / "kept/real.fxp"), saved);
+
+    const std::string longest = std::string(251, 'n') + ".fxp";
+    SavePresetFile(loaded.plugin, dir / longest);
+    EXPECT_EQ(Bytes(dir / longest), saved);
+    EXPECT_EQ(dir.Entries(), 6u) << "a temporary file was left behind";
+}
+
+// One bounded read: an endless file is refused at the bound, a read error is
+// an error and not a shorter file, and every failure says the system's reason.
+TEST(PresetFiles, ReadingIsBoundedAndFailuresSayWhy)
+{
+    EXPECT_NE(FailureOf([] { ReadWholeFile("/dev/zero", 4096, "state file"); }).find("is too large"),
+              std::string::npos);
+    EXPECT_NE(FailureOf([] { ReadWholeFile("/proc/self/mem", 4096, "state file"); })
+                  .find("cannot read state file '/proc/self/mem': Input/output error"),
+              std::string::npos);
+    TempFolder dir;
+    Loaded loaded(MG_PEDAL_PATH);
+    EXPECT_NE(FailureOf([&] { SavePresetFile(loaded.plugin, dir / "missing/p.fxp"); })
+                  .find("p.fxp': No such file or directory"),
+              std::string::npos);
 }
 
 } // namespace

@@ -74,3 +74,24 @@ TEST(RasterJpeg, BadDataGivesNothing)
         EXPECT_EQ(DecodeJpeg({part.data(), part.size()}), nullptr) << "cut at " << cut;
     }
 }
+
+// A header that claims far more pixels than the data can hold is refused
+// before the target (or libjpeg) is sized for it.
+TEST(RasterJpeg, LyingHeaderIsRejectedBeforeAllocating)
+{
+    const Bytes jpeg = WriteJpeg(32, 32, QuadrantImage(), 80);
+    std::size_t sof = 0;
+    for (std::size_t i = 0; i + 1 < jpeg.size() && !sof; ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) sof = i;
+    ASSERT_GT(sof, 0u);
+    for (auto [w, h] : {std::pair{4000u, 4000u}, {16000u, 1000u}}) {
+        Bytes lie = jpeg;
+        lie[sof + 5] = static_cast<unsigned char>(h >> 8);
+        lie[sof + 6] = static_cast<unsigned char>(h);
+        lie[sof + 7] = static_cast<unsigned char>(w >> 8);
+        lie[sof + 8] = static_cast<unsigned char>(w);
+        IMemoryBitmap target(1, 1);
+        EXPECT_FALSE(DecodeJpeg({lie.data(), lie.size()}, target)) << w << "x" << h;
+        EXPECT_EQ(target.Width(), 1) << "the target was sized for " << w << "x" << h;
+    }
+}
