@@ -2,9 +2,9 @@
 # these folders. Included before the areas.
 #
 # Linux hosts look for VST 2 plug-ins in lib/vst under /usr and /usr/local
-# (one user: ~/.vst), for LV2 bundles in lib/lv2 and for CLAP modules in
-# lib/clap, never in the multiarch library folder, so those are fixed names
-# under the prefix.
+# (one user: ~/.vst), for VST 3 bundles in lib/vst3 (~/.vst3), for LV2
+# bundles in lib/lv2 and for CLAP modules in lib/clap, never in the multiarch
+# library folder, so those are fixed names under the prefix.
 include(GNUInstallDirs)
 
 if(WIN32)
@@ -13,13 +13,17 @@ if(WIN32)
   math(EXPR mg_bits "${CMAKE_SIZEOF_VOID_P} * 8")
   set(MG_INSTALL_VST_DIR ${mg_bits}-bit)
   set(MG_INSTALL_CLAP_DIR ${mg_bits}-bit)
+  # One VST 3 bundle at the top holds both builds' modules.
+  set(MG_INSTALL_VST3_DIR .)
   set(MG_INSTALL_BIN_DIR ${mg_bits}-bit)
   set(MG_INSTALL_DOC_DIR .)
 else()
   set(MG_INSTALL_VST_DIR lib/vst)
-  # The LV2 bundle: ${MG_INSTALL_LV2_DIR}/marrow-grit.lv2/
+  # VST 3 bundles: ${MG_INSTALL_VST3_DIR}/MarrowGrit.vst3/
+  set(MG_INSTALL_VST3_DIR lib/vst3)
   # CLAP modules: lib/clap, where Linux hosts look (one user: ~/.clap).
   set(MG_INSTALL_CLAP_DIR lib/clap)
+  # The LV2 bundle: ${MG_INSTALL_LV2_DIR}/marrow-grit.lv2/
   set(MG_INSTALL_LV2_DIR lib/lv2)
   set(MG_INSTALL_BIN_DIR ${CMAKE_INSTALL_BINDIR})
   set(MG_INSTALL_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/marrow-grit)

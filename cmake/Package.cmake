@@ -10,14 +10,14 @@ endif()
 set(CPACK_PACKAGE_NAME marrow-grit)
 set(CPACK_PACKAGE_VENDOR "the Marrow-Grit developers")
 set(CPACK_PACKAGE_CONTACT "${MG_PACKAGE_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "guitar fuzz pedal as a VST 2.4, LV2 and CLAP plug-in")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "guitar fuzz pedal as a VST 2.4, VST 3, LV2 and CLAP plug-in")
 set(CPACK_PACKAGE_DESCRIPTION
 "Marrow-Grit is a guitar fuzz pedal with a switchable speaker-cabinet
 stage: Level and Attack knobs, a cabinet toggle and a footswitch, in an
 editor that looks like the pedal. This package installs the Linux VST 2.4
-plug-in into /usr/lib/vst, the LV2 plug-in with its user interface
-into /usr/lib/lv2 and the CLAP plug-in into /usr/lib/clap, where hosts
-look for them; mg-host, a command-line
+plug-in into /usr/lib/vst, the VST 3 bundle into /usr/lib/vst3, the LV2
+plug-in with its user interface into /usr/lib/lv2 and the CLAP plug-in
+into /usr/lib/clap, where hosts look for them; mg-host, a command-line
 host that describes a plug-in or plays an audio file through it; and
 mg-live with the marrow-grit launcher, which play the pedal live through
 JACK with its editor in a window.")

@@ -6,6 +6,7 @@
 #include "ClapHostedPlugin.h"
 #include "HostedPlugin.h"
 #include "PluginInstance.h"
+#include "Vst3HostedPlugin.h"
 
 namespace mg::host {
 namespace {
@@ -25,12 +26,16 @@ std::unique_ptr<HostedPlugin> LoadClap(const std::string& path, HostContext&)
 {
     return std::make_unique<ClapHostedPlugin>(path);
 }
+// A VST 3 bundle, or the module inside it (.vst3 on Windows; on Linux the
+// .so in a bundle's Contents/<arch> folder is taken by its bundle's name).
+std::unique_ptr<HostedPlugin> LoadVst3(const std::string& path, HostContext&) { return LoadVst3Plugin(path); }
 
 // The first whose suffix the name ends with loads it: the formats with a
 // mark of their own first, then VST 2.4, whose libraries (.so, .dll) carry
 // none and so take anything else.
 constexpr Loader kLoaders[] = {
     {".clap", &LoadClap},
+    {".vst3", &LoadVst3},
     {"", &LoadVst2},
 };
 
@@ -49,6 +54,7 @@ bool EndsWith(const std::string& path, const char* suffix)
 
 std::unique_ptr<HostedPlugin> LoadPlugin(const std::string& path, HostContext& host)
 {
+    if (IsModuleInVst3Bundle(path)) return LoadVst3Plugin(path);
     for (const Loader& loader : kLoaders)
         if (EndsWith(path, loader.suffix))
             return loader.load(path, host);

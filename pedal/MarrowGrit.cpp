@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "AddressCheck.h"
-#include "FuzzShaper.h"
 #include "SectionDesign.h"
 #include "StompSwitch.h"
 #include "editor/IGraphics.h"
@@ -11,10 +10,13 @@
 namespace mg {
 
 MarrowGrit::MarrowGrit(BindingPlugin::Host host)
-    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16,
-                    PluginIdentity{.effectName = "Marrow-Grit[M]", .productName = "", .makerName = "tonewrights",
-                                   .windowTitle = "Marrow-Grit", .version = 0x20300, .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")},
-                    PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
+    : MarrowGrit(host, kIdentity,
+                 PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
+{
+}
+
+MarrowGrit::MarrowGrit(BindingPlugin::Host host, const PluginIdentity& identity, const PluginOptions& options)
+    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16, identity, options)
 {
     ParameterAt(kLevel)->InitContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
     ParameterAt(kAttack)->InitContinuous("Attack", 0.5, 0.0, 1.0, 0.001, "");
@@ -103,31 +105,18 @@ bool MarrowGrit::SetChainIsa(ChainIsa isa)
 
 // ---- audio ---------------------------------------------------------------------------
 
-double MarrowGrit::FuzzStage(double x)
+bool MarrowGrit::TakeStereo(double** inputs, double** outputs, int frames, Stereo& stereo)
 {
-    double s = x;
-    for (int k = kFuzzFirst; k < kChainTopology.TailFirst(); ++k) s = bank.RunSection(k, s);
-    const double w = FuzzShaper(s, drive);
-    const CleanClippedMix mix = MixFor(attack);
-    double e = s * 2.0 * mix.clean + mix.clipped * w;
-    for (int k = kChainTopology.TailFirst(); k <= kFuzzLast; ++k) e = bank.RunSection(k, e);
-    return outputGain * e;
-}
-
-double MarrowGrit::CabinetStage(double x)
-{
-    for (int k = kCabinetFirst; k <= kCabinetLast; ++k) x = bank.RunSection(k, x);
-    return x;
+    if (frames <= 0 || !inputs || !outputs) return false;
+    stereo = {inputs[0], inputs[1], outputs[0], outputs[1]};
+    return stereo.in0 && stereo.in1 && stereo.out0 && stereo.out1;
 }
 
 void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
 {
-    if (frames <= 0 || !inputs || !outputs) return;
-    const double* in0 = inputs[0];
-    const double* in1 = inputs[1];
-    double* out0 = outputs[0];
-    double* out1 = outputs[1];
-    if (!in0 || !in1 || !out0 || !out1) return;
+    Stereo stereo{};
+    if (!TakeStereo(inputs, outputs, frames, stereo)) return;
+    const auto [in0, in1, out0, out1] = stereo;
 
     if (!effectOn) {
         for (int i = 0; i < frames; ++i) {
@@ -138,8 +127,7 @@ void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
         return;
     }
     // One noise entry per frame, from the start of the table in every block;
-    // a block longer than the table starts it over. The kernels run the
-    // chain of FuzzStage and CabinetStage, sample for sample the same.
+    // a block longer than the table starts it over.
     const std::size_t bytes = static_cast<std::size_t>(frames) * sizeof(double);
     for (const void* buffer : {static_cast<const void*>(in0), static_cast<const void*>(in1),
                                static_cast<const void*>(out0), static_cast<const void*>(out1)})

@@ -17,15 +17,19 @@ class MarrowGrit : public BindingPlugin {
 public:
     enum Parameter { kLevel = 0, kAttack, kEffect, kCabinet, kParameterCount };
 
+    // Who the pedal is to hosts, in every format: the names, the version and
+    // the four-character codes it has always had.
+    static constexpr PluginIdentity kIdentity{.effectName = "Marrow-Grit[M]", .productName = "",
+                                              .makerName = "tonewrights", .windowTitle = "Marrow-Grit",
+                                              .version = 0x20300,
+                                              .uniqueId = FourCC("kbq7"), .makerId = FourCC("Tnwr")};
+
     explicit MarrowGrit(BindingPlugin::Host host);
     ~MarrowGrit() override;
 
     void OnReset() override;
     void OnParameterChange(int index) override;
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
-
-    double FuzzStage(double x);
-    double CabinetStage(double x);
 
     // The instruction set of the effect chain: the widest available from
     // construction on. Another can be chosen for comparison; false (and no
@@ -42,6 +46,22 @@ public:
     bool EffectOn() const { return effectOn; }
     bool CabinetOn() const { return cabinetOn; }
     int LedControlIndex() const { return ledControlIndex; }
+
+protected:
+    // A block's two inputs and two outputs; false (nothing to do) for no
+    // frames or a missing buffer.
+    struct Stereo {
+        const double* in0;
+        const double* in1;
+        double* out0;
+        double* out1;
+    };
+    static bool TakeStereo(double** inputs, double** outputs, int frames, Stereo& stereo);
+
+    // Another pedal of the family: the same parameters, programs, state and
+    // editor under its own identity.
+    MarrowGrit(BindingPlugin::Host host, const PluginIdentity& identity, const PluginOptions& options);
+    const ChainKernels& Chain() const { return *chain; }
 
 private:
     void BuildEditor();

@@ -45,6 +45,7 @@ targets=(
   "preset 4096 -"
   "lv2_run 4096 -"
   "clap 4096 -"
+  "vst3 4096 -"
 )
 
 started=$SECONDS

@@ -9,7 +9,13 @@
 #     within 0.1 dB over the steady part, bypass = input 1 + input 2, silence
 #     where Level is 0);
 #   - the same sessions with the LV2 plug-in (marrow-grit.lv2, found by its
-#     URI) in place of the VST one, checked the same way.
+#     URI) in place of the VST one, checked the same way;
+#   - Ardour's VST 3 scanner reads the VST 3 bundle (MarrowGrit.vst3), and
+#     the same sessions with it, found by its name, are checked the same way;
+#   - Marrow-Grit HQ through VST 2.4 and LV2: Ardour's scanner reads it, and
+#     the same sessions are checked against mg-host's render through HQ; its
+#     bypass is the input late by the latency HQ reports, to the sample, in
+#     Ardour's render as in mg-host's.
 # Prints a table of the levels and exits non-zero on any failure. Work files
 # and logs go to build/hosts/ ($MG_HOSTS_DIR); failing steps print their logs.
 set -euo pipefail
@@ -22,12 +28,12 @@ cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 started=$SECONDS
 
-mg_build_quietly release MarrowGrit MarrowGritClap marrow-grit-lv2 mg-host render-compare
+mg_build_quietly release MarrowGrit MarrowGritHQ MarrowGritVst3 MarrowGritClap marrow-grit-lv2 mg-host render-compare
 bin=$root/build/release/bin
 compare=$bin/render-compare
 work=${MG_HOSTS_DIR:-$root/build/hosts}
 rm -rf "$work"
-mkdir -p "$work"/{home,config,cache,data,plugins,lv2,sessions,sessions-lv2,renders,logs}
+mkdir -p "$work"/{home,config,cache,data,plugins,lv2,vst3,sessions,sessions-lv2,sessions-vst3,sessions-hq,sessions-hq-lv2,renders,logs}
 logs=$work/logs
 
 rate=48000
@@ -40,15 +46,29 @@ plugin=$work/plugins/MarrowGrit.so
 reference_plugin=$plugin
 install -m 755 "$root/build/release/lib/MarrowGrit.so" "$plugin"
 touch -d "@$(($(date +%s) - 2))" "$plugin"
+# Marrow-Grit HQ beside it, in the same sessions' cases.
+hq_plugin=$work/plugins/MarrowGritHQ.so
+install -m 755 "$root/build/release/lib/MarrowGritHQ.so" "$hq_plugin"
+touch -d "@$(($(date +%s) - 2))" "$hq_plugin"
 # The LV2 bundle, found by its URI in a folder of its own (and Debian's
 # vocabularies).
 cp -r "$root/build/release/lv2/marrow-grit.lv2" "$work/lv2/"
 lv2_uri=$(mg_lv2_uri "$work/lv2/marrow-grit.lv2")
+hq_lv2_uri=https://marrow-grit.example/plugins/marrow-grit-hq
 export LV2_PATH=$work/lv2:/usr/lib/lv2
+# The VST 3 bundle in a folder of its own, dated back a minute: Ardour's
+# scanner dates its cache to the whole second and takes a module of that
+# same second for a changed one.
+vst3_bundle=$work/vst3/MarrowGrit.vst3
+cp -r "$root/build/release/vst3/MarrowGrit.vst3" "$work/vst3/"
+find "$vst3_bundle" -exec touch -d "@$(($(date +%s) - 60))" {} +
+export VST3_PATH=$work/vst3
 
 # What our own host reads from the plug-in: the reference for the scanners.
 "$bin/mg-host" info "$plugin" >"$logs/mg-host-info.log" 2>&1 || fail "mg-host info" "$logs/mg-host-info.log"
 info() { sed -n "s/^$1: //p" "$logs/mg-host-info.log" | head -n 1; }
+"$bin/mg-host" info "$hq_plugin" >"$logs/mg-host-info-hq.log" 2>&1 || fail "mg-host info HQ" "$logs/mg-host-info-hq.log"
+hq_info() { sed -n "s/^$1: //p" "$logs/mg-host-info-hq.log" | head -n 1; }
 unique_id=$(info 'unique id' | cut -d' ' -f1)
 parameters=$(info parameters)
 
@@ -96,25 +116,38 @@ else
   qtractor_clap_result="FAILED"
 fi
 
-# ---- Ardour's scanner ----------------------------------------------------------
-# It also fills the scan cache in the private folders, where the sessions
-# below find the plug-in.
-log=$logs/ardour-scan.log
-if run_limited 30 "$log" env LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -v -f "$plugin"; then
-  entry=$(grep -o '<VST2Info [^>]*>' "$log" | head -n 1 || true)
-  attr() { sed -n "s/.* $1=\"\([^\"]*\)\".*/\1/p" <<<"$entry"; }
-  got="name=$(attr name) inputs=$(attr n_inputs) outputs=$(attr n_outputs) id=$(attr id)"
-  want="name=$plugin_name inputs=2 outputs=2 id=$unique_id"
-  if [ "$got" = "$want" ]; then
-    ardour_scan_result="ok: $got"
-  else
-    fail "Ardour's scanner read '$got', expected '$want'" "$log"
-    ardour_scan_result="FAILED"
+# Ardour's scanners: each fills the scan cache in the private folders, where
+# the sessions below find the plug-in.
+# ardour_scan RESULT WHO SCANNER TARGET TAG FIELDS WANT: the scanner's cache
+# entry <TAG ...> read as FIELDS (attribute:label, printed label=value) must
+# equal WANT; the variable RESULT says how it went.
+ardour_scan() {
+  local result=$1 who=$2 scanner=$3 target=$4 tag=$5 fields=$6 want=$7 log=$logs/$2-scan.log entry got field
+  printf -v "$result" FAILED
+  if ! run_limited 30 "$log" env LD_LIBRARY_PATH=/usr/lib/ardour7 "/usr/lib/ardour7/$scanner" -v -f "$target"; then
+    fail "$who's scanner did not finish" "$log"
+    return
   fi
-else
-  fail "Ardour's scanner did not finish" "$log"
-  ardour_scan_result="FAILED"
-fi
+  entry=$(grep -o "<$tag [^>]*>" "$log" | head -n 1 || true)
+  got=""
+  for field in $fields; do
+    got+="${got:+ }${field#*:}=$(sed -n "s/.* ${field%%:*}=\"\([^\"]*\)\".*/\1/p" <<<"$entry")"
+  done
+  if [ "$got" = "$want" ]; then
+    printf -v "$result" '%s' "ok: $got"
+  else
+    fail "$who's scanner read '$got', expected '$want'" "$log"
+  fi
+}
+ardour_scan ardour_scan_result ardour ardour-vst-scanner "$plugin" VST2Info \
+  "name:name n_inputs:inputs n_outputs:outputs id:id" "name=$plugin_name inputs=2 outputs=2 id=$unique_id"
+ardour_scan ardour_hq_scan_result ardour-hq ardour-vst-scanner "$hq_plugin" VST2Info \
+  "name:name n_inputs:inputs n_outputs:outputs id:id" \
+  "name=Marrow-Grit HQ inputs=2 outputs=2 id=$(hq_info 'unique id' | cut -d' ' -f1)"
+# The VST 3 cache is keyed by the module's path inside the bundle.
+ardour_scan ardour_vst3_scan_result ardour-vst3 ardour-vst3-scanner "$vst3_bundle" VST3Info \
+  "name:name category:category n_inputs:inputs n_outputs:outputs uid:uid" \
+  "name=$plugin_name category=Fx|Distortion inputs=2 outputs=2 uid=2BD05BA60CD4E37A0F03BC94D5B083E7"
 
 # ---- Ardour renders ------------------------------------------------------------
 # The sessions: Ardour's master bus carries the test tones on channels 1-2
@@ -123,7 +156,7 @@ fi
 mkdir -p "$work/config/ardour7/scripts"
 cp tests/hosts/test-tones.lua "$work/config/ardour7/scripts/"
 log=$logs/ardour-sessions.log
-make_sessions() { # FOLDER TYPE PLUGIN: one session per case, the pedal as TYPE (LXVST, LV2)
+make_sessions() { # FOLDER TYPE PLUGIN: one session per case, the pedal as TYPE (LXVST, LV2, VST3)
   local folder=$1 type=$2 plugin_id=$3 c pairs s try made file
   for c in "${cases[@]}"; do
     pairs=""
@@ -151,6 +184,9 @@ make_sessions() { # FOLDER TYPE PLUGIN: one session per case, the pedal as TYPE 
 }
 make_sessions "$work/sessions" LXVST "$plugin_name"
 make_sessions "$work/sessions-lv2" LV2 "$lv2_uri"
+make_sessions "$work/sessions-vst3" VST3 "$plugin_name"
+make_sessions "$work/sessions-hq" LXVST "Marrow-Grit HQ"
+make_sessions "$work/sessions-hq-lv2" LV2 "$hq_lv2_uri"
 
 # Ardour's exporter now and then hangs before writing or aborts in its own
 # teardown (a double free in its export objects), with or without a plug-in
@@ -209,23 +245,43 @@ vst_table=("${table[@]}")
 table=()
 render_cases ArdourLV2 "$work/sessions-lv2"
 lv2_table=("${table[@]}")
+table=()
+render_cases ArdourVST3 "$work/sessions-vst3"
+vst3_table=("${table[@]}")
+# HQ: the same cases against mg-host's render through HQ (levels over the
+# steady window, which the latency does not move).
+reference_plugin=$hq_plugin
+plugin_delay=$(hq_info 'initial delay')
+table=()
+render_cases ArdourHQ "$work/sessions-hq"
+render_cases ArdourHQLV2 "$work/sessions-hq-lv2"
+hq_table=("${table[@]}")
 
 echo
 echo "Third-party hosts ($(dpkg-query -W -f='Ardour ${Version}' ardour), $(dpkg-query -W -f='Qtractor ${Version}' qtractor)):"
 echo "  Qtractor scanner: $qtractor_result"
 echo "  Qtractor scanner (CLAP): $qtractor_clap_result"
 echo "  Ardour scanner:   $ardour_scan_result"
+echo "  Ardour VST 3 scanner: $ardour_vst3_scan_result"
+echo "  Ardour scanner (HQ): $ardour_hq_scan_result"
 echo "  Ardour renders at $rate Hz; mg-host plays the same input (RMS from 0.5 s to $((seconds * 1000 - 250)) ms):"
 table=("${vst_table[@]}")
 print_case_table Ardour
 echo "  The same through the LV2 plug-in ($lv2_uri):"
 table=("${lv2_table[@]}")
 print_case_table ArdourLV2
-table=("${vst_table[@]}" "${lv2_table[@]}")
+echo "  The same through the VST 3 plug-in (MarrowGrit.vst3):"
+table=("${vst3_table[@]}")
+print_case_table ArdourVST3
+echo "  Marrow-Grit HQ, through VST 2.4 and LV2 ($hq_lv2_uri):"
+table=("${hq_table[@]}")
+print_case_table "ArdourHQ(LV2)"
+table=("${vst_table[@]}" "${lv2_table[@]}" "${vst3_table[@]}" "${hq_table[@]}")
 echo "  Took $((SECONDS - started)) s; files and logs in $work"
 # One count per scanner and per render case.
-passed=$(count_passed "$qtractor_result" "$qtractor_clap_result" "$ardour_scan_result")
-total=$((3 + 2 * ${#cases[@]}))
+passed=$(count_passed "$qtractor_result" "$qtractor_clap_result" "$ardour_scan_result" "$ardour_vst3_scan_result" \
+  "$ardour_hq_scan_result")
+total=$((5 + 5 * ${#cases[@]}))
 # A failure outside them (say, a session range not written) still counts.
 if [ "$failures" -gt 0 ] && [ "$passed" -eq "$total" ]; then
   passed=$((total - 1))

@@ -2,8 +2,9 @@
 # The Windows builds and their tests. Cross-builds MarrowGrit.dll, mg-host and
 # the editor test host for 32-bit (win32 preset) and 64-bit (win64 preset)
 # Windows, then:
-#   - checks what each DLL (and CLAP module) exports and imports;
-#   - under wine: mg-host info, renders through each process callback
+#   - checks what each DLL, CLAP module and VST 3 module exports and imports;
+#   - under wine: the VST 3 bundle's description, renders and states equal
+#     to the DLL's; mg-host info, renders through each process callback
 #     compared with the Linux build's renders of the same input, state and
 #     .fxp/.fxb preset files saved and loaded across the two builds, and the
 #     strict-host checks of
@@ -76,7 +77,7 @@ fi
 section "static libraries"
 "$here/build-mingw-deps.sh" all
 # The strict-host checks of tools/conformance, where that tool exists.
-windows_targets=(MarrowGrit MarrowGritClap mg-host mg-editor-host mg-editor-window-tests mg-chain-kernel-tests)
+windows_targets=(MarrowGrit MarrowGritClap MarrowGritVst3 mg-host mg-editor-host mg-editor-window-tests mg-chain-kernel-tests)
 [[ -f tools/conformance/CMakeLists.txt ]] && windows_targets+=(mg-conformance)
 for preset in win32 win64; do
     section "build $preset"
@@ -106,12 +107,12 @@ imports_only_system_dlls() {
     [[ -z $bad ]] || { echo "not a system DLL: $bad"; return 1; }
 }
 
-exports_entry_points_only() {
+exports_only() { # OBJDUMP FILE NAMES (sorted, space-separated)
     local objdump=$1 file=$2 names
     names=$("$objdump" -p "$file" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
         awk '/^\t\[/ { print $NF }' | sort | tr '\n' ' ')
     echo "exports: $names"
-    [[ $names == "VSTPluginMain main " ]]
+    [[ $names == "$3 " ]]
 }
 
 exports_clap_entry_only() {
@@ -132,8 +133,15 @@ for preset in win32 win64; do
     dll=build/$preset/lib/MarrowGrit.dll
     [[ $preset == win32 ]] && format=pei-i386 || format=pei-x86-64
     check "$preset MarrowGrit.dll is $format" file_format_is "$objdump" "$dll" "$format"
-    check "$preset MarrowGrit.dll exports VSTPluginMain and main only" exports_entry_points_only "$objdump" "$dll"
+    check "$preset MarrowGrit.dll exports VSTPluginMain and main only" exports_only "$objdump" "$dll" "VSTPluginMain main"
     check "$preset MarrowGrit.dll imports only system DLLs" imports_only_system_dlls "$objdump" "$dll"
+    # The VST 3 module: its factory and load hooks, undecorated also on
+    # 32-bit Windows, where hosts look them up by the plain names.
+    vst3=$(ls build/$preset/vst3/MarrowGrit.vst3/Contents/*-win/MarrowGrit.vst3)
+    check "$preset MarrowGrit.vst3 is $format" file_format_is "$objdump" "$vst3" "$format"
+    check "$preset MarrowGrit.vst3 exports GetPluginFactory, InitDll and ExitDll only" \
+        exports_only "$objdump" "$vst3" "ExitDll GetPluginFactory InitDll"
+    check "$preset MarrowGrit.vst3 imports only system DLLs" imports_only_system_dlls "$objdump" "$vst3"
     check "$preset mg-host.exe imports only system DLLs" imports_only_system_dlls "$objdump" "build/$preset/bin/mg-host.exe"
     check "$preset MarrowGrit.clap exports clap_entry only" exports_clap_entry_only "$objdump" "build/$preset/lib/MarrowGrit.clap"
     check "$preset MarrowGrit.clap imports only system DLLs" imports_only_system_dlls "$objdump" "build/$preset/lib/MarrowGrit.clap"
@@ -238,8 +246,26 @@ preset_round_trip() {
     "$linux/bin/mg-render-diff" "$work/linux-$kind.wav" "$w-$kind.wav" --max-diff 1e-5 --max-level-delta 0.001
 }
 
+# The VST 3 bundle of the same build: its description, and renders and
+# states equal to the VST 2.4 DLL's sample for sample and byte for byte.
+vst3_matches() {
+    local preset=$1 exe=build/$preset/bin/mg-host.exe dll=build/$preset/lib/MarrowGrit.dll
+    local bundle=build/$preset/vst3/MarrowGrit.vst3 w=build/windows-test/$preset-vst3 setting
+    wine_run "$exe" info "$bundle" | tr -d '\r' >"$w-info.txt"
+    grep -qx 'format: VST 3' "$w-info.txt" && grep -qx 'id: 2BD05BA60CD4E37A0F03BC94D5B083E7' "$w-info.txt" &&
+        grep -qx 'programs: 16' "$w-info.txt" || { cat "$w-info.txt"; return 1; }
+    for setting in "" "--param Effect=0" "--param Attack=1 --param Cabinet=0" \
+        "--param Level=0.25 --param Attack=0.75 --param Cabinet=0 --callback double"; do
+        wine_run "$exe" render "$dll" "$rel_dry" "$w-vst2.wav" $setting --state-out "$w-vst2.state" --quiet
+        wine_run "$exe" render "$bundle" "$rel_dry" "$w.wav" $setting --state-out "$w.state" --quiet
+        "$linux/bin/mg-render-diff" "$w-vst2.wav" "$w.wav" --max-diff 0 >/dev/null || { echo "differs: $setting"; return 1; }
+        cmp "$w-vst2.state" "$w.state" || return 1
+    done
+}
+
 for preset in win32 win64; do
     section "$preset: mg-host under wine"
+    check "$preset VST 3 bundle: info, and four renders and states equal to the DLL's" vst3_matches "$preset"
     check "$preset info: name, 4 parameters, 16 programs, editor 213x326, as on Linux" info_matches "$preset"
     for cb in replacing double accumulating; do
         note "$preset render ($cb) against Linux" render_matches "$preset" "$cb"

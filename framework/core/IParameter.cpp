@@ -69,13 +69,15 @@ bool IParameter::ValueFromText(const char* text, int& out) const
     return false;
 }
 
-void IParameter::SetFromNormalized(double normalized)
+double IParameter::ValueFromNormalized(double normalized) const
 {
     double v = minimum_ + (maximum_ - minimum_) * std::pow(normalized, shape_);
     if (kind_ != kContinuous) v = step_ * std::floor(v / step_ + 0.5);
     if (!(v < maximum_)) v = maximum_; // also catches NaN
-    value_ = v;
+    return v;
 }
+
+void IParameter::SetFromNormalized(double normalized) { value_ = ValueFromNormalized(normalized); }
 
 double IParameter::NormalizedOf(double value) const
 {

@@ -32,6 +32,8 @@ public:
     bool ValueFromText(const char* text, int& out) const;
 
     void SetFromNormalized(double normalized);
+    // The value SetFromNormalized would store, without storing it.
+    double ValueFromNormalized(double normalized) const;
     double NormalizedOf(double value) const;
     double Normalized() const { return NormalizedOf(value_); }
     // Writes the display text of `value` (real, or normalised when asked) into

@@ -21,6 +21,10 @@ public:
     // dependencies define do not count: calling some other `main` would be
     // a disaster.
     virtual Proc Symbol(const char* name) const = 0;
+
+    // The system's handle of the loaded library (what dlopen or LoadLibrary
+    // gave), for formats whose entry points take it.
+    virtual void* NativeHandle() const = 0;
 };
 
 } // namespace mg::loader

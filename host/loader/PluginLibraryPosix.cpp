@@ -22,6 +22,8 @@ public:
         return reinterpret_cast<Proc>(symbol);
     }
 
+    void* NativeHandle() const override { return handle_; }
+
 private:
     // dlsym also searches the library's dependencies; compare the object the
     // symbol lives in with our own.

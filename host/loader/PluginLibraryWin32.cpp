@@ -32,6 +32,8 @@ public:
         return reinterpret_cast<Proc>(GetProcAddress(module_, name));
     }
 
+    void* NativeHandle() const override { return module_; }
+
 private:
     HMODULE module_;
 };
