@@ -1,5 +1,6 @@
 // The chain on AVX2: four positions per vector.
 #include "ChainOpsX86.h"
+#include "ChainRunBlock.h"
 
 namespace mg::chain {
 
@@ -31,6 +32,6 @@ struct Avx2 {
 static_assert(ChainVectorOps<Avx2::Wide>);
 } // namespace
 
-extern const ChainKernels kAvx2Kernels = kKernelsOf<Avx2>;
+extern constinit const ChainKernelEntry kChainKernelsAvx2 = KernelEntryOf<Avx2>(ChainIsa::Avx2);
 
 } // namespace mg::chain

@@ -6,6 +6,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 #include "ChainOpsX86.h"
+#include "ChainRunBlock.h"
 
 namespace mg::chain {
 
@@ -36,6 +37,6 @@ struct Avx512 {
 static_assert(ChainVectorOps<Avx512::Wide> && ChainVectorOps<Avx512::Half>);
 } // namespace
 
-extern const ChainKernels kAvx512Kernels = kKernelsOf<Avx512>;
+extern constinit const ChainKernelEntry kChainKernelsAvx512 = KernelEntryOf<Avx512>(ChainIsa::Avx512);
 
 } // namespace mg::chain

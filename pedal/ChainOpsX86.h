@@ -7,7 +7,6 @@
 
 #include "BiquadBank.h"
 #include "ChainOps.h"
-#include "ChainPlan.h"
 
 namespace mg::chain {
 

@@ -68,13 +68,67 @@
 //      26 │   ·   ·   ·   9│   ·   ·   ·   ·│   ·   ·   ·   · │         │ 9
 //
 // Afterwards the bank holds exactly the states the plain chain leaves.
-// Long blocks (kLongBlock frames and more) take every tick in groups: all
-// lanes live (no masks) from the tick at which the last section starts
-// until the head runs out of frames, masked groups before and after.
 //
-// Everything here is a template over operations types tagged with a type
-// from each kernel file's unnamed namespace (and the clipper's functions are
-// static): no function compiled for one instruction set can stand in for
+// The same layout with skew S = 2 (AVX2's long fuzz blocks; kLead 12, depth
+// 30), the first ticks of a block of 16 frames. A position takes what the
+// one before it computed two ticks back: each tick writes what it hands on
+// to p[u mod 2] and reads what was written there two ticks before, so two
+// neighbouring ticks have no dependency between them and the processor
+// overlaps them. A section is two frames behind the one before it:
+//
+//    tick │  s2  s5  s8 s11│  s3  s6  s9  s0│  s4  s7 s10  s1 │ reads │ writes
+//    ─────┼────────────────┼────────────────┼─────────────────┼───────┼───────
+//      12 │   0   ·   ·   ·│   ·   ·   ·  12│   ·   ·   ·   · │ p[0]  │ p[0]
+//      13 │   1   ·   ·   ·│   ·   ·   ·  13│   ·   ·   ·   · │ p[1]  │ p[1]
+//      14 │   2   ·   ·   ·│   0   ·   ·  14│   ·   ·   ·  12 │ p[0]  │ p[0]
+//      15 │   3   ·   ·   ·│   1   ·   ·  15│   ·   ·   ·  13 │ p[1]  │ p[1]
+//      16 │   4   ·   ·   ·│   2   ·   ·   ·│   0   ·   ·  14 │ p[0]  │ p[0]
+//      17 │   5   ·   ·   ·│   3   ·   ·   ·│   1   ·   ·  15 │ p[1]  │ p[1]
+//      18 │   6   0   ·   ·│   4   ·   ·   ·│   2   ·   ·   · │ p[0]  │ p[0]
+//      19 │   7   1   ·   ·│   5   ·   ·   ·│   3   ·   ·   · │ p[1]  │ p[1]
+//      20 │   8   2   ·   ·│   6   0   ·   ·│   4   ·   ·   · │ p[0]  │ p[0]
+//      21 │   9   3   ·   ·│   7   1   ·   ·│   5   ·   ·   · │ p[1]  │ p[1]
+//
+// Which positions compute at a tick is a mask only where some have no frame
+// of the block. A position has one from its start (its lag; the head's
+// also after the kLead frames it ran before the first tick) for `frames`
+// ticks. The ticks go in unrolled groups of kGroup, each with the cheapest
+// test that tells:
+//
+//    tick u  kLead            kSteadyBegin                frames        frames + kDepth
+//              │                   │                         │                 │
+//    section 0 ███████████████████████████████████████████████                 │
+//    section 1 │ ████████████████████████████████████████████████              │
+//    tail 0    █████████████████████████████████████████████████████████       │
+//       ⋮      │  ╲ S ticks later each                       │   ╲             │
+//    tail L−1  │         ██████████████████████████████████████████████████████
+//              │                   │                         │                 │
+//    groups    │ kStarted:         │ kAll: no mask           │ kUnfinished:    │
+//              │ start ≤ u         │                         │ u − frames < lag│
+//
+// kSteadyBegin is the first group boundary at or after kDepth (the last
+// section's start). Long blocks (kLongBlock frames and more) spend nearly
+// all their ticks in kAll groups; in a block shorter than kSteadyBegin the
+// two edges meet, and groups that need both tests take kSome.
+//
+// The ring between the clipper and the tail: kRing slots, a power of two of
+// at least kLead + 2·WS. The clipper stores its WS results for the group
+// from frame `first` (a multiple of WS) at slot first mod kRing in the
+// order `recent` holds them, newest in lane 0, so frame f lies at slot
+// (f ^ (WS − 1)) mod kRing; the tail reads it at tick f + kLead, before the
+// slot comes round again. With WS = 4 and kRing 16:
+//
+//    slot    0  1  2  3   4  5  6  7   8  9 10 11  12 13 14 15
+//    frame   3  2  1  0 │ 7  6  5  4 │11 10  9  8 │15 14 13 12
+//           19 18 17 16 │23 22 21 20 │ …
+//
+// Frames 0 to 3 are written once section 1 has handed on frame 3 and read
+// by the tail's first section at ticks 8 to 11 (kLead 8, skew 1); frames 16
+// to 19 take their slots at tick 20.
+//
+// Everything here, the clipper (FuzzShaper.h) included, is a template over
+// operations types tagged with a type from each kernel file's unnamed
+// namespace: no function compiled for one instruction set can stand in for
 // another's at link time.
 #include <utility>
 
@@ -82,44 +136,24 @@
 #include "ChainInline.h"
 #include "ChainKernels.h"
 #include "ChainOps.h"
-#include "ChainTopology.h"
+#include "ChainPlan.h"
 #include "FuzzShaper.h"
 #include "NoiseTable.h"
 #include "SectionStep.h"
 
 namespace mg::chain {
 
-static_assert(kChainTopology.headSections == 2, "the head is two sections side by side in the kernels");
-inline constexpr int kTailFirst = kChainTopology.TailFirst();
-inline constexpr int kFuzzTail = kChainTopology.FuzzTail();
-inline constexpr int kCabinetTail = kChainTopology.CabinetTail();
-inline constexpr int kGainTailIndex = kChainTopology.GainTailIndex();
-inline constexpr int kZeroSection = kChainTopology.ZeroSection();
-inline constexpr double kNever = 1e9;  // lag of a spare lane
-inline constexpr int kLongBlock = 128; // blocks from here on take the long schedule
+inline constexpr double kNever = 1e9; // lag of a spare lane
 
-// The clipper's constants, formed as the clipper forms them.
-inline constexpr double kClipLevel = 0.8;
-inline constexpr double kClipScale = 10.0 * kClipLevel;
-inline constexpr double kClipHigh = 10.0 * kClipLevel * 0.1;
-inline constexpr double kClipLow = 10.0 * kClipLevel * -0.1;
-
-// FuzzShaper on every lane, without branches: the same operations in the
-// same order, with ordered compares, so a NaN goes the way it goes there.
-template <class O>
-MG_CHAIN_INLINE typename O::V Shape(typename O::V s, typename O::V g)
+// Ticks from the head's first section taking frame f to the tail's first
+// taking f's mixed value. f's group of WS frames is whole once section 1 has
+// taken its last frame, up to WS − 1 ticks after f and sectionOneLag ticks
+// behind section 0; the clipper then needs clipperTicks of its own. Rounded
+// up to whole groups, so that the groups line up with the ticks.
+constexpr int LeadTicks(int clipperLanes, int sectionOneLag, int clipperTicks)
 {
-    using V = typename O::V;
-    const V d = O::Mul(s, g);
-    const V m = O::Abs(d);
-    // SoftClip(s, 0.8, g)
-    const V curve = O::Mul(O::Mul(O::Set(kClipScale), d), O::Sub(O::Set(1.0), O::Div(m, O::Set(0.4))));
-    const V flat = O::Select(O::Ge(d, O::Set(0.2)), O::Set(kClipHigh), O::Set(kClipLow));
-    const V y = O::Select(O::Lt(m, O::Set(0.2)), curve, flat);
-    // Rectify, limit, shift, step.
-    const V c = O::Select(O::Lt(y, O::Set(0.0)), O::Set(0.0), O::Select(O::Lt(y, O::Set(0.3)), y, O::Set(0.3)));
-    const V t = O::Select(O::Gt(d, O::Set(-0.2)), O::Set(-0.2), O::Set(0.02));
-    return O::Add(c, t);
+    const int ticks = clipperLanes - 1 + sectionOneLag + clipperTicks;
+    return (ticks + clipperLanes - 1) / clipperLanes * clipperLanes;
 }
 
 // The clipper and the clean/clipped mix on a vector of section 1's outputs:
@@ -136,8 +170,40 @@ struct ClipperMix {
     }
     MG_CHAIN_INLINE SV operator()(SV s) const
     {
-        const SV w = Shape<SO>(s, drive);
+        const SV w = Clipper<SO>::Shape(s, drive);
         return SO::Add(SO::Mul(SO::Mul(s, two), clean), SO::Mul(clipped, w));
+    }
+};
+
+// What a runner takes from the block and gives back, the same for the
+// pipeline and the wave: the bank, the buffers, the noise, the mix.
+template <class SO, ChainMode kMode>
+struct BlockIo {
+    BiquadBank& bank;
+    const double* const in0;
+    const double* const in1;
+    double* const out0;
+    double* const out1;
+    const double* const noise;
+    const int frames;
+    const double outputGain;
+    const ClipperMix<SO> mix;
+
+    explicit MG_CHAIN_INLINE BlockIo(const ChainBlock& block)
+        : bank(*block.bank), in0(block.in0), in1(block.in1), out0(block.out0), out1(block.out1), noise(block.noise),
+          frames(block.frames), outputGain(block.outputGain), mix(ClipperMix<SO>::For(block))
+    {
+    }
+
+    // In1 + in0 of frame i and noise entry n.
+    MG_CHAIN_INLINE double Input(int i, int n) const { return (in1[i] + in0[i]) + noise[n]; }
+    // What the last section handed on for frame i, to both outputs (without
+    // the cabinet times the output gain).
+    MG_CHAIN_INLINE void Emit(int i, double y) const
+    {
+        if constexpr (!kMode.cabinet) y = outputGain * y;
+        out1[i] = y;
+        out0[i] = y;
     }
 };
 
@@ -185,10 +251,20 @@ struct ScalarSection {
     }
 };
 
-// Where everything sits, for a tail of L sections in NV vectors of W lanes,
-// skew S, the clipper on WS frames at a time.
-template <int L, int NV, int W, int S, int WS>
+// What the places in the pipeline depend on.
+struct PipelineShape {
+    int tail;         // L: sections after the clipper
+    int vectors;      // NV
+    int lanes;        // W: of the sections' vectors
+    int skew;         // S: ticks from a section to the next
+    int clipperLanes; // WS: frames the clipper takes at a time
+};
+
+// Where everything sits.
+template <PipelineShape kShape>
 struct Layout {
+    static constexpr int L = kShape.tail, NV = kShape.vectors, W = kShape.lanes, S = kShape.skew;
+    static constexpr int WS = kShape.clipperLanes;
     static constexpr int kHead0 = [] {
         for (int j = L; j + 1 < NV * W; ++j)
             if (j % NV <= NV - 2) return j;
@@ -202,10 +278,11 @@ struct Layout {
     static constexpr int kOutLane = (L - 1) / NV;
     static constexpr int kGainVector = kGainTailIndex % NV;
     static constexpr int kGainLane = kGainTailIndex / NV;
-    // The tail takes frame f at tick f + kLead. The clipper runs on the group
-    // of f once section 1 is done with the group's last frame, up to WS − 1
-    // + S ticks after the head took f, and needs a few ticks of its own.
-    static constexpr int kLead = (WS + 3 * S + 1 + WS - 1) / WS * WS;
+    // The tail takes frame f at tick f + kLead. Section 1 takes a frame S
+    // ticks after section 0; the clipper's own ticks grow with the skew.
+    static constexpr int kSectionOneLag = S;
+    static constexpr int kClipperTicks = 2 * S + 2;
+    static constexpr int kLead = LeadTicks(WS, kSectionOneLag, kClipperTicks);
     static constexpr int kDepth = kLead + S * (L - 1); // lag of the last section
     static constexpr int kRing = [] {
         int r = 1;
@@ -257,12 +334,14 @@ struct Layout {
     }();
 };
 
-template <ChainVectorOps O, int L, int NV, int S, int WS, bool kCabinet>
+// The sections' state in vectors of O, the clipper's groups in vectors of SO.
+template <ChainVectorOps O, ChainVectorOps SO, ChainMode kMode, PipelinePlan kPlan>
 struct Pipeline {
     using V = typename O::V;
     using M = typename O::M;
-    static constexpr int W = O::W;
-    using Map = Layout<L, NV, W, S, WS>;
+    static constexpr int W = O::W, NV = kPlan.vectors, S = kPlan.skew;
+    static constexpr bool kCabinet = kMode.cabinet;
+    using Map = Layout<PipelineShape{.tail = kMode.tail, .vectors = NV, .lanes = W, .skew = S, .clipperLanes = SO::W}>;
 
     V b0[NV], b1[NV], b2[NV], a1[NV], a2[NV];
     V x1[NV], x2[NV], y1[NV], y2[NV];
@@ -405,7 +484,7 @@ struct Pipeline {
 // values just stored one by one would wait for the stores to reach the
 // cache). The clipper's results go to the ring in the same lane order: frame
 // f at slot f ^ (WS−1).
-template <class O, class SO, int L, int NV, int S, bool kCabinet>
+template <class Isa, ChainMode kMode, PipelinePlan kPlan>
 class PipelineRun {
 public:
     static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
@@ -418,9 +497,12 @@ public:
     }
 
 private:
+    using O = OpsOf<Isa, kPlan.sections>;
+    using SO = OpsOf<Isa, kPlan.clipper>;
     using SV = typename SO::V;
+    static constexpr int S = kPlan.skew;
     static constexpr int WS = SO::W;
-    using Chain = Pipeline<O, L, NV, S, WS, kCabinet>;
+    using Chain = Pipeline<O, SO, kMode, kPlan>;
     using Map = typename Chain::Map;
     static constexpr int kLead = Map::kLead;
     static constexpr int kDepth = Map::kDepth;
@@ -433,9 +515,7 @@ private:
     static constexpr int kSteadyBegin = kLead + (kDepth - kLead + kGroup - 1) / kGroup * kGroup;
 
     MG_CHAIN_INLINE PipelineRun(const ChainBlock& block, double* slots)
-        : bank(*block.bank), in0(block.in0), in1(block.in1), out0(block.out0), out1(block.out1), noise(block.noise),
-          frames(block.frames), ticks(block.frames + kDepth), outputGain(block.outputGain),
-          mix(ClipperMix<SO>::For(block)), ring(slots)
+        : io(block), frames(block.frames), ticks(block.frames + kDepth), ring(slots)
     {
     }
 
@@ -443,40 +523,34 @@ private:
     {
         ScalarSection<O> head[2];
         EarlyHeadFrames(head);
-        chain.Load(bank, outputGain, head, frames > kLead);
+        chain.Load(io.bank, io.outputGain, head, frames > kLead);
 
         int u = kLead;
         for (; u < kSteadyBegin && u < ticks; u += kGroup) MaskedGroup(u);
         for (; u + kGroup <= frames; u += kGroup) Group<Chain::kAll>(u);
         for (; u < ticks; u += kGroup) MaskedGroup(u);
 
-        return chain.Store(bank);
+        return chain.Store(io.bank);
     }
 
     // In1 + in0 + noise of frame i, the noise table wrapped past its end.
     MG_CHAIN_INLINE double Input(int i)
     {
-        const double x = (in1[i] + in0[i]) + noise[n];
+        const double x = io.Input(i, n);
         if (++n == kNoiseTableSize) n = 0;
         return x;
     }
     // The clipper and the mix for the WS frames from `first` (a multiple of
     // WS), which are the WS latest in `recent`.
-    MG_CHAIN_INLINE void Shape(int first) { SO::Store(ring + (first & (kRing - 1)), mix(recent)); }
+    MG_CHAIN_INLINE void Shape(int first) { SO::Store(ring + (first & (kRing - 1)), io.mix(recent)); }
     MG_CHAIN_INLINE double Mixed(int f) const { return ring[(f ^ (WS - 1)) & (kRing - 1)]; }
-    MG_CHAIN_INLINE void Emit(int i, double y)
-    {
-        if constexpr (!kCabinet) y = outputGain * y;
-        out1[i] = y;
-        out0[i] = y;
-    }
 
     // The head's first kLead frames (or all of a shorter block's), before the
     // pipeline starts, and their groups through the clipper.
     MG_CHAIN_INLINE void EarlyHeadFrames(ScalarSection<O> (&head)[2])
     {
-        head[0].Load(bank, 0);
-        head[1].Load(bank, 1);
+        head[0].Load(io.bank, 0);
+        head[1].Load(io.bank, 1);
         const int early = frames < kLead ? frames : kLead;
         for (int f = 0; f < early; ++f) {
             recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(Input(f))));
@@ -497,11 +571,11 @@ private:
             const double x = u < frames ? Input(u) : 0.0;
             chain.template Tick<kMask, kPhase>(Mixed(u - kLead), x, u, frames);
             if (u >= kLead + S) recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
-            if (u >= kDepth) Emit(u - kDepth, chain.template TailOutput<kPhase>());
+            if (u >= kDepth) io.Emit(u - kDepth, chain.template TailOutput<kPhase>());
         } else {
             chain.template Tick<Chain::kAll, kPhase>(Mixed(u - kLead), Input(u));
             recent = SO::ShiftIn(recent, chain.template HeadOutput<kPhase>());
-            Emit(u - kDepth, chain.template TailOutput<kPhase>());
+            io.Emit(u - kDepth, chain.template TailOutput<kPhase>());
         }
     }
 
@@ -541,16 +615,9 @@ private:
         else Group<Chain::kSome>(u0);
     }
 
-    BiquadBank& bank;
-    const double* const in0;
-    const double* const in1;
-    double* const out0;
-    double* const out1;
-    const double* const noise;
+    const BlockIo<SO, kMode> io;
     const int frames;
     const int ticks;
-    const double outputGain;
-    const ClipperMix<SO> mix;
     double* const ring; // kRing entries
     SV recent = SO::Set(0.0);
     int n = 0; // noise entry
@@ -570,21 +637,20 @@ struct Plain {
                BiquadBank::kDenormalOffset;
     }
 
-    template <int L, bool kCabinet>
+    template <ChainMode kMode>
     static MG_CHAIN_NOINLINE double Frame(BiquadBank& b, double x, const ChainBlock& block, double clean,
                                           double clipped)
     {
         const double s = Section(b, 1, Section(b, 0, x));
-        const double w = FuzzShaper(s, block.drive);
-        double e = s * 2.0 * clean + clipped * w;
-        for (int k = kTailFirst; k < kTailFirst + L; ++k) {
-            if (kCabinet && k == kTailFirst + kGainTailIndex) e = block.outputGain * e;
+        double e = ClipperMix<ScalarOps<O>>{block.drive, clean, clipped, 2.0}(s);
+        for (int k = kTailFirst; k < kTailFirst + kMode.tail; ++k) {
+            if (kMode.cabinet && k == kTailFirst + kGainTailIndex) e = block.outputGain * e;
             e = Section(b, k, e);
         }
-        return kCabinet ? e : block.outputGain * e;
+        return kMode.cabinet ? e : block.outputGain * e;
     }
 
-    template <int L, bool kCabinet>
+    template <ChainMode kMode>
     static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
     {
         BiquadBank& b = *block.bank;
@@ -593,11 +659,11 @@ struct Plain {
         for (int i = 0; i < block.frames; ++i) {
             const double x = (block.in1[i] + block.in0[i]) + block.noise[n];
             if (++n == kNoiseTableSize) n = 0;
-            const double y = Frame<L, kCabinet>(b, x, block, mix.clean, mix.clipped);
+            const double y = Frame<kMode>(b, x, block, mix.clean, mix.clipped);
             block.out1[i] = y;
             block.out0[i] = y;
         }
-        return b.StatesFinite(0, kTailFirst + L);
+        return b.StatesFinite(0, kTailFirst + kMode.tail);
     }
 };
 

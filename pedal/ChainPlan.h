@@ -13,11 +13,25 @@
 // fill and drain quickly.
 #include <type_traits>
 
-#include "ChainOps.h"
-#include "ChainPipeline.h"
-#include "ChainWave.h"
+#include "ChainTopology.h"
 
 namespace mg::chain {
+
+static_assert(kChainTopology.headSections == 2, "the head is two sections side by side in the kernels");
+inline constexpr int kTailFirst = kChainTopology.TailFirst();
+inline constexpr int kFuzzTail = kChainTopology.FuzzTail();
+inline constexpr int kCabinetTail = kChainTopology.CabinetTail();
+inline constexpr int kGainTailIndex = kChainTopology.GainTailIndex();
+inline constexpr int kZeroSection = kChainTopology.ZeroSection();
+inline constexpr int kLongBlock = 128; // blocks from here on take the long schedule
+
+// Which sections a kernel runs: the fuzz stage alone, or with the cabinet.
+struct ChainMode {
+    int tail;     // sections after the clipper
+    bool cabinet; // the cabinet's sections among them, the output gain at section 12's input
+};
+inline constexpr ChainMode kFuzzMode = {.tail = kFuzzTail, .cabinet = false};
+inline constexpr ChainMode kCabinetMode = {.tail = kCabinetTail, .cabinet = true};
 
 // Which of a kernel file's vector types a part uses: its widest (Wide) or
 // one half as wide (Half; with AVX-512, 256-bit vectors that still have all
@@ -57,41 +71,8 @@ struct KernelPlan {
 };
 
 // A kernel file's vector types: `Wide` and `Half` (both ChainVectorOps), and
-// its `kPlan`.
+// its `kPlan`; the runners take the ones a plan names.
 template <class Isa, Lanes kLanes>
 using OpsOf = std::conditional_t<kLanes == Lanes::kWide, typename Isa::Wide, typename Isa::Half>;
-
-template <class Isa, bool kCabinet>
-bool RunBlock(const ChainBlock& block)
-{
-    constexpr ModePlan P = kCabinet ? Isa::kPlan.cabinet : Isa::kPlan.fuzz;
-    constexpr int L = kCabinet ? kCabinetTail : kFuzzTail;
-    using Short = OpsOf<Isa, P.shortBlocks.sections>;
-    using ShortClipper = OpsOf<Isa, P.shortBlocks.clipper>;
-    using Long = OpsOf<Isa, P.longBlocks.sections>;
-    using LongClipper = OpsOf<Isa, P.longBlocks.clipper>;
-    using WaveOps = OpsOf<Isa, P.wave.lanes>;
-    constexpr int kWaveSkew = P.wave.skew;
-    constexpr int kWaveShortest = WaveChain<WaveOps, WaveOps, L, kCabinet, kWaveSkew>::kMinFrames;
-    constexpr int kPlainBelow = P.plainBelow == kBelowTheWave ? kWaveShortest : P.plainBelow;
-
-    if (block.frames < kPlainBelow) return Plain<typename Isa::Wide>::template Run<L, kCabinet>(block);
-    if (block.frames >= kLongBlock)
-        return PipelineRun<Long, LongClipper, L, P.longBlocks.vectors, P.longBlocks.skew, kCabinet>::Run(block);
-    if constexpr (P.wave.used) {
-        if (block.frames >= kWaveShortest) return WaveRun<WaveOps, WaveOps, L, kCabinet, kWaveSkew>::Run(block);
-        // A deeper wave needs more frames; the shallow one may still do.
-        if constexpr (kWaveSkew > 1)
-            if (block.frames >= WaveChain<WaveOps, WaveOps, L, kCabinet>::kMinFrames)
-                return WaveRun<WaveOps, WaveOps, L, kCabinet>::Run(block);
-    }
-    return PipelineRun<Short, ShortClipper, L, P.shortBlocks.vectors, P.shortBlocks.skew, kCabinet>::Run(block);
-}
-
-template <class Isa>
-inline constexpr ChainKernels kKernelsOf = {
-    &RunBlock<Isa, false>,
-    &RunBlock<Isa, true>,
-};
 
 } // namespace mg::chain

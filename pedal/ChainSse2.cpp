@@ -1,5 +1,6 @@
 // The chain on SSE2: two positions per vector.
 #include "ChainOpsX86.h"
+#include "ChainRunBlock.h"
 
 namespace mg::chain {
 
@@ -32,6 +33,6 @@ struct Sse2 {
 static_assert(ChainVectorOps<Sse2::Wide>);
 } // namespace
 
-extern const ChainKernels kSse2Kernels = kKernelsOf<Sse2>;
+extern constinit const ChainKernelEntry kChainKernelsSse2 = KernelEntryOf<Sse2>(ChainIsa::Sse2);
 
 } // namespace mg::chain

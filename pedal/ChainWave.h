@@ -83,27 +83,33 @@
 // u − kLead − 2j, and section 0 one frame ahead of the tick), but where the
 // vectors are few (the chain without the cabinet) its ticks cost about a
 // quarter less.
-#include <type_traits>
 #include <utility>
 
 #include "ChainPipeline.h"
 
 namespace mg::chain {
 
-// The vector operations (O, section lanes), the clipper's (SO), L tail
-// sections, cabinet or not, the ticks between a section and the next.
-template <ChainVectorOps O, ChainVectorOps SO, int L, bool kCabinet, int kSkew = 1>
+// The sections and the clipper's groups in the kernel file's vectors that
+// the plan names.
+template <class Isa, ChainMode kMode, WavePlan kPlan>
 struct WaveChain {
+    using O = OpsOf<Isa, kPlan.lanes>;
+    static_assert(ChainVectorOps<O>);
+    static constexpr int kSkew = kPlan.skew;
     static_assert(kSkew == 1 || kSkew == 2);
+    static constexpr int L = kMode.tail;
+    static constexpr bool kCabinet = kMode.cabinet;
     using V = typename O::V;
     static constexpr int W = O::W;
-    static constexpr int WS = SO::W;
+    static constexpr int WS = W;
     static constexpr int P = L + kTailFirst; // sections in the chain
     static constexpr int NV = (P + W - 1) / W;
     static_assert(NV * W <= BiquadBank::kSections, "the spare lanes read sections of the bank");
-    // The tail takes frame f at tick f + kLead; the clipper needs section
-    // 1's output for its whole group and a few ticks of its own.
-    static constexpr int kLead = (WS + 4 + WS - 1) / WS * WS;
+    // The tail takes frame f at tick f + kLead. Section 1 takes a frame one
+    // tick after the tick's own (section 0 runs ahead instead, by the skew).
+    static constexpr int kSectionOneLag = 1;
+    static constexpr int kClipperTicks = 4;
+    static constexpr int kLead = LeadTicks(WS, kSectionOneLag, kClipperTicks);
     // At tick u section p takes frame u − Lag(p): section 0 runs kSkew − 1
     // frames ahead, so that section 1 still takes frame u − 1.
     static constexpr int Lag(int p)
@@ -257,11 +263,10 @@ struct WaveChain {
     }
 
     // After a tick: what section 1 handed on enters `recent` (lane 0).
-    MG_CHAIN_INLINE typename SO::V PushHead(typename SO::V recent) const
+    MG_CHAIN_INLINE V PushHead(V recent) const
     {
         const V p = O::Add(y1[kHeadVector], O::Set(BiquadBank::kDenormalOffset));
-        if constexpr (std::is_same_v<O, SO>) return O::template ShiftInLane<kHeadLane>(recent, p);
-        else return SO::ShiftIn(recent, O::template Lane<kHeadLane>(p));
+        return O::template ShiftInLane<kHeadLane>(recent, p);
     }
     // What the last section computed, before the offset, to *p (which needs
     // W − 1 doubles of room before it).
@@ -322,10 +327,10 @@ private:
 // that a tick only loads and stores its own values: `xs` the head's inputs,
 // `es` the clipper's results (frame f at f ^ (WS−1), as `recent` holds the
 // newest frame in lane 0), `ys` what the last section computed.
-template <class O, class SO, int L, bool kCabinet, int kSkew = 1>
+template <class Isa, ChainMode kMode, WavePlan kPlan>
 class WaveRun {
 public:
-    using Chain = WaveChain<O, SO, L, kCabinet, kSkew>;
+    using Chain = WaveChain<Isa, kMode, kPlan>;
 
     static MG_CHAIN_INLINE bool Run(const ChainBlock& block)
     {
@@ -339,7 +344,10 @@ public:
     }
 
 private:
+    using O = typename Chain::O;
+    using SO = O; // the clipper's groups are the sections' vectors
     using SV = typename SO::V;
+    static constexpr int kSkew = kPlan.skew;
     static constexpr int W = Chain::W;
     static constexpr int WS = Chain::WS;
     static constexpr int kLead = Chain::kLead;
@@ -349,26 +357,24 @@ private:
     static_assert(kMost < kNoiseTableSize, "a block takes noise entries from 0 without wrapping");
 
     MG_CHAIN_INLINE WaveRun(const ChainBlock& block, double* inputs, double* mixed, double* results)
-        : bank(*block.bank), in0(block.in0), in1(block.in1), out0(block.out0), out1(block.out1), noise(block.noise),
-          frames(block.frames), outputGain(block.outputGain), mix(ClipperMix<SO>::For(block)), xs(inputs), es(mixed),
-          ys(results)
+        : io(block), frames(block.frames), xs(inputs), es(mixed), ys(results)
     {
     }
 
     MG_CHAIN_INLINE bool All()
     {
-        for (int i = 0; i < frames; ++i) xs[i] = (in1[i] + in0[i]) + noise[i];
-        chain.Load(bank, outputGain);
+        for (int i = 0; i < frames; ++i) xs[i] = io.Input(i, i);
+        chain.Load(io.bank, io.outputGain);
         EarlyHeadFrames();
         FillTicks(std::make_integer_sequence<int, Chain::kFillTicks>{});
         const int drainFrom = frames - kAhead;
         SteadyTicks(kLead + Chain::kFillTicks, drainFrom);
         DrainTicks(drainFrom, std::make_integer_sequence<int, Chain::kDrainTicks>{});
         Outputs();
-        return chain.Store(bank);
+        return chain.Store(io.bank);
     }
 
-    MG_CHAIN_INLINE void Shape(int first) { SO::Store(es + first, mix(recent)); }
+    MG_CHAIN_INLINE void Shape(int first) { SO::Store(es + first, io.mix(recent)); }
     MG_CHAIN_INLINE double Mixed(int f) const { return es[f ^ (WS - 1)]; }
 
     // The head's first frames, before the wave starts, whose states go
@@ -377,8 +383,8 @@ private:
     MG_CHAIN_INLINE void EarlyHeadFrames()
     {
         ScalarSection<O> head[2];
-        head[0].Load(bank, 0);
-        head[1].Load(bank, 1);
+        head[0].Load(io.bank, 0);
+        head[1].Load(io.bank, 1);
         for (int f = 0; f < kLead; ++f) {
             recent = SO::ShiftIn(recent, head[1].Run(head[0].Run(xs[f])));
             if (f % WS == WS - 1) Shape(f + 1 - WS);
@@ -463,27 +469,14 @@ private:
         (DrainTick<i>(drainFrom), ...);
     }
 
-    // The last section's results, with its offset (and without the cabinet
-    // the output gain), to both outputs.
+    // The last section's results with its offset: what it handed on.
     MG_CHAIN_INLINE void Outputs()
     {
-        for (int i = 0; i < frames; ++i) {
-            double y = ys[i] + BiquadBank::kDenormalOffset;
-            if constexpr (!kCabinet) y = outputGain * y;
-            out1[i] = y;
-            out0[i] = y;
-        }
+        for (int i = 0; i < frames; ++i) io.Emit(i, ys[i] + BiquadBank::kDenormalOffset);
     }
 
-    BiquadBank& bank;
-    const double* const in0;
-    const double* const in1;
-    double* const out0;
-    double* const out1;
-    const double* const noise;
+    const BlockIo<SO, kMode> io;
     const int frames;
-    const double outputGain;
-    const ClipperMix<SO> mix;
     double* const xs;
     double* const es;
     double* const ys; // with W − 1 doubles of room before it

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "AddressCheck.h"
-#include "FuzzShaper.h"
 #include "SectionDesign.h"
 #include "StompSwitch.h"
 #include "editor/IGraphics.h"
@@ -106,23 +105,6 @@ bool MarrowGrit::SetChainIsa(ChainIsa isa)
 
 // ---- audio ---------------------------------------------------------------------------
 
-double MarrowGrit::FuzzStage(double x)
-{
-    double s = x;
-    for (int k = kFuzzFirst; k < kChainTopology.TailFirst(); ++k) s = bank.RunSection(k, s);
-    const double w = FuzzShaper(s, drive);
-    const CleanClippedMix mix = MixFor(attack);
-    double e = s * 2.0 * mix.clean + mix.clipped * w;
-    for (int k = kChainTopology.TailFirst(); k <= kFuzzLast; ++k) e = bank.RunSection(k, e);
-    return outputGain * e;
-}
-
-double MarrowGrit::CabinetStage(double x)
-{
-    for (int k = kCabinetFirst; k <= kCabinetLast; ++k) x = bank.RunSection(k, x);
-    return x;
-}
-
 bool MarrowGrit::TakeStereo(double** inputs, double** outputs, int frames, Stereo& stereo)
 {
     if (frames <= 0 || !inputs || !outputs) return false;
@@ -145,8 +127,7 @@ void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
         return;
     }
     // One noise entry per frame, from the start of the table in every block;
-    // a block longer than the table starts it over. The kernels run the
-    // chain of FuzzStage and CabinetStage, sample for sample the same.
+    // a block longer than the table starts it over.
     const std::size_t bytes = static_cast<std::size_t>(frames) * sizeof(double);
     for (const void* buffer : {static_cast<const void*>(in0), static_cast<const void*>(in1),
                                static_cast<const void*>(out0), static_cast<const void*>(out1)})

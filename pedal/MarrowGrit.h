@@ -31,9 +31,6 @@ public:
     void OnParameterChange(int index) override;
     void ProcessBlock(double** inputs, double** outputs, int frames) override;
 
-    double FuzzStage(double x);
-    double CabinetStage(double x);
-
     // The instruction set of the effect chain: the widest available from
     // construction on. Another can be chosen for comparison; false (and no
     // change) when this machine cannot run it.

@@ -14,6 +14,7 @@
 
 #include "MarrowGrit.h"
 #include "PlainChain.h"
+#include "PlainStages.h"
 
 using namespace mg;
 
@@ -225,7 +226,7 @@ TEST(ChainKernels, ANonFiniteCabinetStateIsClearedWhileTheCabinetIsOff)
     pedal.OnReset();
     pedal.ParameterAt(MarrowGrit::kCabinet)->SetFromNormalized(0.0);
     pedal.OnParameterChange(MarrowGrit::kCabinet);
-    pedal.CabinetStage(std::numeric_limits<double>::quiet_NaN());
+    test::CabinetStage(pedal, std::numeric_limits<double>::quiet_NaN());
     std::vector<double> in(64, 0.1), out0(64), out1(64);
     double* ins[] = {in.data(), in.data()};
     double* outs[] = {out0.data(), out1.data()};

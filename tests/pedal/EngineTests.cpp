@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "MarrowGrit.h"
+#include "PlainStages.h"
 #include "SectionDesign.h"
 
 using namespace mg;
@@ -185,7 +186,7 @@ TEST(Engine, WithoutAttackTheCleanPathPassesAtFullLevel)
     const double s = copy.RunSection(1, copy.RunSection(0, x));
     double e = s - 0.1;
     for (int k = kChainTopology.TailFirst(); k <= kFuzzLast; ++k) e = copy.RunSection(k, e);
-    EXPECT_DOUBLE_EQ(p->FuzzStage(x), 2.0 * e);
+    EXPECT_DOUBLE_EQ(test::FuzzStage(*p, x), 2.0 * e);
 }
 
 TEST(Engine, CabinetSwitchRunsOrHoldsTheCabinetSections)
