@@ -93,6 +93,32 @@ const int registered = [] {
     return 0;
 }();
 
+// The HQ pedal against the exact one, each with the widest kernel, at the
+// rates and blocks hosts use most: HQ/<pedal>/<mode>/rate:<rate>/block:<block>.
+template <class Pedal>
+void Pedals(benchmark::State& state, Mode mode)
+{
+    const double rate = static_cast<double>(state.range(0));
+    auto pedal = MakePedal<Pedal>(rate, mode);
+    Process(state, *pedal, rate, static_cast<int>(state.range(1)));
+}
+
+void HostGrid(benchmark::internal::Benchmark* b)
+{
+    b->ArgNames({"rate", "block"});
+    for (int rate : {44100, 48000})
+        for (int block : {64, 512}) b->Args({rate, block});
+}
+
+const int registeredHq = [] {
+    for (Mode mode : {Mode::Fuzz, Mode::FuzzCabinet, Mode::Bypass}) {
+        const std::string suffix = mode == Mode::Fuzz ? "/fuzz" : mode == Mode::FuzzCabinet ? "/cabinet" : "/bypass";
+        benchmark::RegisterBenchmark(("HQ/exact" + suffix).c_str(), Pedals<mg::MarrowGrit>, mode)->Apply(HostGrid);
+        benchmark::RegisterBenchmark(("HQ/hq" + suffix).c_str(), Pedals<mg::MarrowGritHQ>, mode)->Apply(HostGrid);
+    }
+    return 0;
+}();
+
 } // namespace
 
 BENCHMARK(Bypass)->Apply(Grid);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
 
 namespace mg::bench {
 
@@ -22,9 +23,10 @@ inline void Configure(MarrowGrit& pedal, Mode mode)
     set(MarrowGrit::kCabinet, mode == Mode::FuzzCabinet ? 1.0 : 0.0);
 }
 
-inline std::unique_ptr<MarrowGrit> MakePedal(double rate, Mode mode)
+template <class Pedal = MarrowGrit>
+std::unique_ptr<Pedal> MakePedal(double rate, Mode mode)
 {
-    auto pedal = std::make_unique<MarrowGrit>(nullptr);
+    auto pedal = std::make_unique<Pedal>(nullptr);
     pedal->ChangeAllParameters();
     pedal->StoreSampleRate(rate);
     pedal->OnReset();

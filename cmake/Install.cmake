@@ -5,7 +5,7 @@
 # component there is.
 
 if(TARGET MarrowGrit)
-  install(TARGETS MarrowGrit LIBRARY DESTINATION ${MG_INSTALL_VST_DIR} COMPONENT plugin)
+  install(TARGETS MarrowGrit MarrowGritHQ LIBRARY DESTINATION ${MG_INSTALL_VST_DIR} COMPONENT plugin)
 endif()
 if(TARGET mg-host)
   install(TARGETS mg-host RUNTIME DESTINATION ${MG_INSTALL_BIN_DIR} COMPONENT host)

@@ -10,8 +10,13 @@
 namespace mg {
 
 MarrowGrit::MarrowGrit(BindingPlugin::Host host)
-    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16, kIdentity,
-                    PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
+    : MarrowGrit(host, kIdentity,
+                 PluginOptions{.latency = 0, .doesMidi = false, .stateChunks = false, .isInstrument = false})
+{
+}
+
+MarrowGrit::MarrowGrit(BindingPlugin::Host host, const PluginIdentity& identity, const PluginOptions& options)
+    : BindingPlugin(host, kParameterCount, "1-1 2-2", 16, identity, options)
 {
     ParameterAt(kLevel)->InitContinuous("Level", 0.5, 0.0, 1.0, 0.001, "");
     ParameterAt(kAttack)->InitContinuous("Attack", 0.5, 0.0, 1.0, 0.001, "");
@@ -100,14 +105,18 @@ bool MarrowGrit::SetChainIsa(ChainIsa isa)
 
 // ---- audio ---------------------------------------------------------------------------
 
+bool MarrowGrit::TakeStereo(double** inputs, double** outputs, int frames, Stereo& stereo)
+{
+    if (frames <= 0 || !inputs || !outputs) return false;
+    stereo = {inputs[0], inputs[1], outputs[0], outputs[1]};
+    return stereo.in0 && stereo.in1 && stereo.out0 && stereo.out1;
+}
+
 void MarrowGrit::ProcessBlock(double** inputs, double** outputs, int frames)
 {
-    if (frames <= 0 || !inputs || !outputs) return;
-    const double* in0 = inputs[0];
-    const double* in1 = inputs[1];
-    double* out0 = outputs[0];
-    double* out1 = outputs[1];
-    if (!in0 || !in1 || !out0 || !out1) return;
+    Stereo stereo{};
+    if (!TakeStereo(inputs, outputs, frames, stereo)) return;
+    const auto [in0, in1, out0, out1] = stereo;
 
     if (!effectOn) {
         for (int i = 0; i < frames; ++i) {

@@ -47,6 +47,22 @@ public:
     bool CabinetOn() const { return cabinetOn; }
     int LedControlIndex() const { return ledControlIndex; }
 
+protected:
+    // A block's two inputs and two outputs; false (nothing to do) for no
+    // frames or a missing buffer.
+    struct Stereo {
+        const double* in0;
+        const double* in1;
+        double* out0;
+        double* out1;
+    };
+    static bool TakeStereo(double** inputs, double** outputs, int frames, Stereo& stereo);
+
+    // Another pedal of the family: the same parameters, programs, state and
+    // editor under its own identity.
+    MarrowGrit(BindingPlugin::Host host, const PluginIdentity& identity, const PluginOptions& options);
+    const ChainKernels& Chain() const { return *chain; }
+
 private:
     void BuildEditor();
     void SetLed(double value);

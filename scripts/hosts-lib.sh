@@ -104,8 +104,11 @@ compare_case() { # HOST CASE INPUT_FILE INPUT THEIRS [BYPASS_OPTIONS...]
       ;;
     bypass)
       judge "$who" level "$ours" "$theirs" --dry "$input"
-      judge "$who" bypass "$input" "$theirs" "$@"
-      judge mg-host bypass "$input" "$ours" "$@"
+      # Both hand the input back as late as the plug-in's latency
+      # ($plugin_delay frames): the host's render holds the pedal's input as
+      # it went in, and mg-host does not make up for the delay.
+      judge "$who" bypass "$input" "$theirs" --delay "${plugin_delay:-0}" "$@"
+      judge mg-host bypass "$input" "$ours" --delay "${plugin_delay:-0}" "$@"
       ;;
     silence)
       judge "$who" silence "$theirs"

@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh"
 mg_apt_install python3-matplotlib
 root=$(mg_root_dir)
 cd "$root"
-mg_build_quietly release MarrowGrit mg-host guitar-phrase pedal-snapshot sound-figures
+mg_build_quietly release MarrowGrit MarrowGritHQ mg-host guitar-phrase pedal-snapshot sound-figures alias-meter
 bin=$root/build/release/bin
 pedal=$root/build/release/lib/MarrowGrit.so
 out=${MG_DEMO_DIR:-$root/build/demo}
@@ -28,6 +28,16 @@ mkdir -p "$out"
 # The sound in pictures: the numbers come from the pedal's own code, the
 # drawing from matplotlib.
 "$bin/sound-figures" write "$out" "$out/dry.wav" "$out/fuzz-default.wav"
+# Aliasing: one sine through the exact pedal and through HQ, the harshest case.
+"$bin/alias-meter" tone "$out/sine-1244.5.wav" --freq 1244.5 --amplitude 0.5 --rate 44100
+: >"$out/alias-spectrum.tsv"
+for label in exact hq; do
+  plugin=$pedal
+  [ $label = hq ] && plugin=$root/build/release/lib/MarrowGritHQ.so
+  "$bin/mg-host" render "$plugin" "$out/sine-1244.5.wav" "$out/sine-1244.5-$label.wav" \
+    --param Level=1 --param Attack=1 --param Cabinet=0 --quiet
+  "$bin/alias-meter" spectrum "$out/sine-1244.5-$label.wav" --freq 1244.5 --label $label >>"$out/alias-spectrum.tsv"
+done
 # Debian's own interpreter, which has the package just installed.
 /usr/bin/python3 "$root/tools/sound-figures/plot.py" "$out"
 
@@ -41,5 +51,7 @@ Demo written to $out:
   cabinet-response.png            magnitude response of the cabinet and of the fuzz path's filters, 44.1 and 96 kHz
   fuzz-curve.png                  the clipper's static curve at Attack 0, 0.5 and 1
   spectrogram.png                 the dry phrase above its take through preset 0
-  cabinet-response.tsv, fuzz-curve.tsv, spectrogram.tsv: the numbers behind the plots
+  alias-spectrum.png              a 1244.5 Hz sine through Marrow-Grit and through Marrow-Grit HQ: the aliases
+  sine-1244.5*.wav                that sine, and its takes through both (Attack 1, Cabinet off, Level 1)
+  cabinet-response.tsv, fuzz-curve.tsv, spectrogram.tsv, alias-spectrum.tsv: the numbers behind the plots
 REPORT

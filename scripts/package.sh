@@ -3,7 +3,7 @@
 #   marrow-grit_<version>_<arch>.deb     the Debian package (CPack, `package`
 #                                        preset): plug-in, hosts, icon, texts
 #   marrow-grit-<version>-windows.zip    32-bit/ and 64-bit/, each with
-#                                        MarrowGrit.dll and mg-host.exe, and
+#                                        MarrowGrit.dll, MarrowGritHQ.dll and mg-host.exe, and
 #                                        README.txt on which DLL goes where
 #
 #   scripts/package.sh [deb|windows|all]     (default: all)
@@ -53,7 +53,7 @@ make_windows_zip() {
   local stage=$root/build/packages/windows preset component version zip
   rm -rf "$stage"
   for preset in win32 win64; do
-    mg_build_quietly "$preset" MarrowGrit MarrowGritClap MarrowGritVst3 mg-host
+    mg_build_quietly "$preset" MarrowGrit MarrowGritHQ MarrowGritClap MarrowGritVst3 mg-host
     for component in plugin host doc; do
       cmake --install "build/$preset" --prefix "$stage" --component "$component" --strip >/dev/null
     done

@@ -13,4 +13,5 @@ cp "$demo/editor-fuzz-on.png" "$root/docs/editor.png"
 for figure in cabinet-response fuzz-curve spectrogram; do
   cp "$demo/$figure.png" "$demo/$figure.tsv" "$root/docs/"
 done
+cp "$demo/alias-spectrum.png" "$root/docs/"
 echo "Refreshed $root/docs"

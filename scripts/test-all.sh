@@ -24,6 +24,6 @@ done
 "$(dirname "$0")/test-package.sh"
 # The main job itself: the demo, the editor's pictures and the sound's plots.
 "$(dirname "$0")/main-job.sh"
-for plot in cabinet-response fuzz-curve spectrogram; do
+for plot in cabinet-response fuzz-curve spectrogram alias-spectrum; do
   test -s "${MG_DEMO_DIR:-build/demo}/$plot.png" || { echo "main job wrote no $plot.png" >&2; exit 1; }
 done

@@ -11,7 +11,11 @@
 #   - the same sessions with the LV2 plug-in (marrow-grit.lv2, found by its
 #     URI) in place of the VST one, checked the same way;
 #   - Ardour's VST 3 scanner reads the VST 3 bundle (MarrowGrit.vst3), and
-#     the same sessions with it, found by its name, are checked the same way.
+#     the same sessions with it, found by its name, are checked the same way;
+#   - Marrow-Grit HQ through VST 2.4 and LV2: Ardour's scanner reads it, and
+#     the same sessions are checked against mg-host's render through HQ; its
+#     bypass is the input late by the latency HQ reports, to the sample, in
+#     Ardour's render as in mg-host's.
 # Prints a table of the levels and exits non-zero on any failure. Work files
 # and logs go to build/hosts/ ($MG_HOSTS_DIR); failing steps print their logs.
 set -euo pipefail
@@ -24,12 +28,12 @@ cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 started=$SECONDS
 
-mg_build_quietly release MarrowGrit MarrowGritVst3 MarrowGritClap marrow-grit-lv2 mg-host render-compare
+mg_build_quietly release MarrowGrit MarrowGritHQ MarrowGritVst3 MarrowGritClap marrow-grit-lv2 mg-host render-compare
 bin=$root/build/release/bin
 compare=$bin/render-compare
 work=${MG_HOSTS_DIR:-$root/build/hosts}
 rm -rf "$work"
-mkdir -p "$work"/{home,config,cache,data,plugins,lv2,vst3,sessions,sessions-lv2,sessions-vst3,renders,logs}
+mkdir -p "$work"/{home,config,cache,data,plugins,lv2,vst3,sessions,sessions-lv2,sessions-vst3,sessions-hq,sessions-hq-lv2,renders,logs}
 logs=$work/logs
 
 rate=48000
@@ -42,10 +46,15 @@ plugin=$work/plugins/MarrowGrit.so
 reference_plugin=$plugin
 install -m 755 "$root/build/release/lib/MarrowGrit.so" "$plugin"
 touch -d "@$(($(date +%s) - 2))" "$plugin"
+# Marrow-Grit HQ beside it, in the same sessions' cases.
+hq_plugin=$work/plugins/MarrowGritHQ.so
+install -m 755 "$root/build/release/lib/MarrowGritHQ.so" "$hq_plugin"
+touch -d "@$(($(date +%s) - 2))" "$hq_plugin"
 # The LV2 bundle, found by its URI in a folder of its own (and Debian's
 # vocabularies).
 cp -r "$root/build/release/lv2/marrow-grit.lv2" "$work/lv2/"
 lv2_uri=$(mg_lv2_uri "$work/lv2/marrow-grit.lv2")
+hq_lv2_uri=https://marrow-grit.example/plugins/marrow-grit-hq
 export LV2_PATH=$work/lv2:/usr/lib/lv2
 # The VST 3 bundle in a folder of its own, dated back a minute: Ardour's
 # scanner dates its cache to the whole second and takes a module of that
@@ -58,6 +67,8 @@ export VST3_PATH=$work/vst3
 # What our own host reads from the plug-in: the reference for the scanners.
 "$bin/mg-host" info "$plugin" >"$logs/mg-host-info.log" 2>&1 || fail "mg-host info" "$logs/mg-host-info.log"
 info() { sed -n "s/^$1: //p" "$logs/mg-host-info.log" | head -n 1; }
+"$bin/mg-host" info "$hq_plugin" >"$logs/mg-host-info-hq.log" 2>&1 || fail "mg-host info HQ" "$logs/mg-host-info-hq.log"
+hq_info() { sed -n "s/^$1: //p" "$logs/mg-host-info-hq.log" | head -n 1; }
 unique_id=$(info 'unique id' | cut -d' ' -f1)
 parameters=$(info parameters)
 
@@ -130,6 +141,9 @@ ardour_scan() {
 }
 ardour_scan ardour_scan_result ardour ardour-vst-scanner "$plugin" VST2Info \
   "name:name n_inputs:inputs n_outputs:outputs id:id" "name=$plugin_name inputs=2 outputs=2 id=$unique_id"
+ardour_scan ardour_hq_scan_result ardour-hq ardour-vst-scanner "$hq_plugin" VST2Info \
+  "name:name n_inputs:inputs n_outputs:outputs id:id" \
+  "name=Marrow-Grit HQ inputs=2 outputs=2 id=$(hq_info 'unique id' | cut -d' ' -f1)"
 # The VST 3 cache is keyed by the module's path inside the bundle.
 ardour_scan ardour_vst3_scan_result ardour-vst3 ardour-vst3-scanner "$vst3_bundle" VST3Info \
   "name:name category:category n_inputs:inputs n_outputs:outputs uid:uid" \
@@ -171,6 +185,8 @@ make_sessions() { # FOLDER TYPE PLUGIN: one session per case, the pedal as TYPE 
 make_sessions "$work/sessions" LXVST "$plugin_name"
 make_sessions "$work/sessions-lv2" LV2 "$lv2_uri"
 make_sessions "$work/sessions-vst3" VST3 "$plugin_name"
+make_sessions "$work/sessions-hq" LXVST "Marrow-Grit HQ"
+make_sessions "$work/sessions-hq-lv2" LV2 "$hq_lv2_uri"
 
 # Ardour's exporter now and then hangs before writing or aborts in its own
 # teardown (a double free in its export objects), with or without a plug-in
@@ -232,6 +248,14 @@ lv2_table=("${table[@]}")
 table=()
 render_cases ArdourVST3 "$work/sessions-vst3"
 vst3_table=("${table[@]}")
+# HQ: the same cases against mg-host's render through HQ (levels over the
+# steady window, which the latency does not move).
+reference_plugin=$hq_plugin
+plugin_delay=$(hq_info 'initial delay')
+table=()
+render_cases ArdourHQ "$work/sessions-hq"
+render_cases ArdourHQLV2 "$work/sessions-hq-lv2"
+hq_table=("${table[@]}")
 
 echo
 echo "Third-party hosts ($(dpkg-query -W -f='Ardour ${Version}' ardour), $(dpkg-query -W -f='Qtractor ${Version}' qtractor)):"
@@ -239,6 +263,7 @@ echo "  Qtractor scanner: $qtractor_result"
 echo "  Qtractor scanner (CLAP): $qtractor_clap_result"
 echo "  Ardour scanner:   $ardour_scan_result"
 echo "  Ardour VST 3 scanner: $ardour_vst3_scan_result"
+echo "  Ardour scanner (HQ): $ardour_hq_scan_result"
 echo "  Ardour renders at $rate Hz; mg-host plays the same input (RMS from 0.5 s to $((seconds * 1000 - 250)) ms):"
 table=("${vst_table[@]}")
 print_case_table Ardour
@@ -248,11 +273,15 @@ print_case_table ArdourLV2
 echo "  The same through the VST 3 plug-in (MarrowGrit.vst3):"
 table=("${vst3_table[@]}")
 print_case_table ArdourVST3
-table=("${vst_table[@]}" "${lv2_table[@]}" "${vst3_table[@]}")
+echo "  Marrow-Grit HQ, through VST 2.4 and LV2 ($hq_lv2_uri):"
+table=("${hq_table[@]}")
+print_case_table "ArdourHQ(LV2)"
+table=("${vst_table[@]}" "${lv2_table[@]}" "${vst3_table[@]}" "${hq_table[@]}")
 echo "  Took $((SECONDS - started)) s; files and logs in $work"
 # One count per scanner and per render case.
-passed=$(count_passed "$qtractor_result" "$qtractor_clap_result" "$ardour_scan_result" "$ardour_vst3_scan_result")
-total=$((4 + 3 * ${#cases[@]}))
+passed=$(count_passed "$qtractor_result" "$qtractor_clap_result" "$ardour_scan_result" "$ardour_vst3_scan_result" \
+  "$ardour_hq_scan_result")
+total=$((5 + 5 * ${#cases[@]}))
 # A failure outside them (say, a session range not written) still counts.
 if [ "$failures" -gt 0 ] && [ "$passed" -eq "$total" ]; then
   passed=$((total - 1))

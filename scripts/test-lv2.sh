@@ -7,7 +7,8 @@
 #   - lv2apply renders test tones through it in four settings, and each
 #     render equals, sample for sample, mg-host playing the same file
 #     through the VST plug-in with the same settings (both take the float
-#     path; lv2apply runs one frame per call, so mg-host does too);
+#     path; lv2apply runs one frame per call, so mg-host does too); the
+#     same for Marrow-Grit HQ, which reports its latency on a port;
 #   - cmake --install puts it in lib/lv2 under the prefix;
 #   - lv2bench runs it.
 # Work files stay in build/lv2-test/ ($MG_LV2_TEST_DIR).
@@ -20,11 +21,12 @@ cd "$root"
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/ccache}
 
 preset=${MG_LV2_PRESET:-release}
-mg_build_quietly "$preset" marrow-grit-lv2 MarrowGrit mg-host
+mg_build_quietly "$preset" marrow-grit-lv2 MarrowGrit MarrowGritHQ mg-host
 bin=$root/build/$preset/bin
 bundles=$root/build/$preset/lv2
 export LV2_PATH=$bundles:/usr/lib/lv2
 uri=$(mg_lv2_uri "$bundles/marrow-grit.lv2")
+hq_uri=https://marrow-grit.example/plugins/marrow-grit-hq
 work=${MG_LV2_TEST_DIR:-$root/build/lv2-test}
 rm -rf "$work"
 mkdir -p "$work"
@@ -53,6 +55,10 @@ for expected in 'Symbol: *in_1' 'Symbol: *in_2' 'Symbol: *out_1' 'Symbol: *out_2
                 'marrow-grit#ui' 'X11UI'; do
   grep -Eq "$expected" "$work/info.txt" || fail "lv2info shows no '$expected'"
 done
+lv2info "$hq_uri" >"$work/info-hq.txt" 2>&1 || fail "lv2info HQ"
+for expected in 'Name: *Marrow-Grit HQ' 'Has latency: *yes, reported by port 8' 'marrow-grit#ui'; do
+  grep -Eq "$expected" "$work/info-hq.txt" || fail "lv2info shows no '$expected' for HQ"
+done
 grep -c 'Symbol:' "$work/info.txt" | grep -qx 8 || fail "lv2info shows other than 8 ports"
 
 echo "== lv2apply against mg-host =="
@@ -68,9 +74,9 @@ render() { # NAME, then Parameter=VALUE settings (port units, which are 0..1 her
     controls+=(-c "$(tr '[:upper:]' '[:lower:]' <<<"${setting%%=*}")" "${setting#*=}")
     params+=(--param "$setting")
   done
-  lv2apply -i "$input" -o "$work/$name-lv2.wav" "${controls[@]}" "$uri" >"$work/$name-lv2.log" 2>&1 \
+  lv2apply -i "$input" -o "$work/$name-lv2.wav" "${controls[@]}" "${render_uri:-$uri}" >"$work/$name-lv2.log" 2>&1 \
     || { cat "$work/$name-lv2.log" >&2; fail "lv2apply $name"; return; }
-  "$bin/mg-host" render "$root/build/$preset/lib/MarrowGrit.so" "$input" "$work/$name-vst.wav" \
+  "$bin/mg-host" render "$root/build/$preset/lib/${render_vst:-MarrowGrit.so}" "$input" "$work/$name-vst.wav" \
     --block 1 --quiet "${params[@]}" || { fail "mg-host $name"; return; }
   if sndfile-cmp "$work/$name-lv2.wav" "$work/$name-vst.wav" >"$work/$name-cmp.log" 2>&1; then
     echo "$name: equal"
@@ -83,6 +89,7 @@ render default
 render effect-off Effect=0
 render attack1-cabinet-off Attack=1 Cabinet=0
 render level0 Level=0
+render_uri=$hq_uri render_vst=MarrowGritHQ.so render hq-attack1-cabinet-off Attack=1 Cabinet=0
 # Renders that differ from each other show the settings took effect.
 sndfile-cmp "$work/default-lv2.wav" "$work/attack1-cabinet-off-lv2.wav" >/dev/null 2>&1 \
   && fail "Attack 1 with Cabinet Off renders as the default does"

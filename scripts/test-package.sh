@@ -81,6 +81,12 @@ describes_pedal() { # MG-HOST PLUGIN
   grep -qx 'parameters: 4' "$work/info.log"
 }
 
+describes_hq() { # MG-HOST PLUGIN
+  "$1" info "$2" | tee "$work/info-hq.log"
+  grep -qx 'name: Marrow-Grit HQ' "$work/info-hq.log"
+  grep -qx 'initial delay: 15' "$work/info-hq.log"
+}
+
 # (grep reads all it is given: with -q it could stop the writer early, and
 # pipefail would count that as a failure.)
 shows_version() { "$@" --version | grep -w -- "$version"; }
@@ -117,6 +123,7 @@ installs() {
 check "dpkg -i (and apt-get -f install for dependencies)" installs
 check "Ardour finds the plug-in in /usr/lib/vst through its default search path" ardour_finds /usr/lib/vst
 check "mg-host info /usr/lib/vst/MarrowGrit.so" describes_pedal /usr/bin/mg-host /usr/lib/vst/MarrowGrit.so
+check "mg-host info /usr/lib/vst/MarrowGritHQ.so" describes_hq /usr/bin/mg-host /usr/lib/vst/MarrowGritHQ.so
 check "mg-host info /usr/lib/clap/MarrowGrit.clap" describes_pedal /usr/bin/mg-host /usr/lib/clap/MarrowGrit.clap
 check "mg-host info /usr/lib/vst3/MarrowGrit.vst3" describes_pedal /usr/bin/mg-host /usr/lib/vst3/MarrowGrit.vst3
 check "mg-host --version shows $version" shows_version /usr/bin/mg-host
@@ -184,15 +191,15 @@ check "~/.local/bin/marrow-grit --help, where installed" \
 echo "== package: $(basename "$zip") =="
 archive_entries() {
   unzip -Z1 "$zip" | grep -v '/$' | sort | tee "$work/zip-entries"
-  diff <(printf '%s\n' 32-bit/MarrowGrit.clap 32-bit/MarrowGrit.dll 32-bit/mg-host.exe \
-    64-bit/MarrowGrit.clap 64-bit/MarrowGrit.dll 64-bit/mg-host.exe LICENSE.txt README.txt \
+  diff <(printf '%s\n' 32-bit/MarrowGrit.clap 32-bit/MarrowGrit.dll 32-bit/MarrowGritHQ.dll 32-bit/mg-host.exe \
+    64-bit/MarrowGrit.clap 64-bit/MarrowGrit.dll 64-bit/MarrowGritHQ.dll 64-bit/mg-host.exe LICENSE.txt README.txt \
     MarrowGrit.vst3/Contents/x86-win/MarrowGrit.vst3 MarrowGrit.vst3/Contents/x86_64-win/MarrowGrit.vst3 | sort) \
     "$work/zip-entries"
   rm -rf "$work/windows"
   unzip -q "$zip" -d "$work/windows"
   grep -q '32-bit\\MarrowGrit.dll' "$work/windows/README.txt"
 }
-check "archive holds 32-bit/ and 64-bit/ MarrowGrit.dll, MarrowGrit.clap and mg-host.exe, the VST 3 bundle with both modules, README.txt, LICENSE.txt" archive_entries
+check "archive holds 32-bit/ and 64-bit/ MarrowGrit.dll, MarrowGritHQ.dll, MarrowGrit.clap and mg-host.exe, the VST 3 bundle with both modules, README.txt, LICENSE.txt" archive_entries
 stripped() { # OBJDUMP ARCHIVED BUILT
   if "$1" -h "$2" | grep '\.debug_'; then return 1; fi
   "$1" -t "$2" >"$work/symbols"

@@ -73,10 +73,16 @@ void IClapPlugin::RenderRange(Sample** inputs, Sample** outputs, std::uint32_t o
     const auto slice = static_cast<std::uint32_t>(BlockLength());
     for (std::uint32_t done = 0; done < frames; done += slice) {
         const auto n = static_cast<int>(std::min(slice, frames - done));
-        for (std::size_t c = 0; c < in.size(); ++c) in[c] = c < inputCount ? inputs[c] + offset + done : nullptr;
-        for (std::size_t c = 0; c < out.size(); ++c) out[c] = c < outputCount ? outputs[c] + offset + done : nullptr;
-        Sample** inArray = in.empty() ? nullptr : in.data();
-        Sample** outArray = out.empty() ? nullptr : out.data();
+        Sample** inArray = inputs;
+        Sample** outArray = outputs;
+        // A whole block takes the host's arrays as they are; a piece of one,
+        // pointers moved along them.
+        if (offset + done > 0 || frames > slice) {
+            for (std::size_t c = 0; c < in.size(); ++c) in[c] = c < inputCount ? inputs[c] + offset + done : nullptr;
+            for (std::size_t c = 0; c < out.size(); ++c) out[c] = c < outputCount ? outputs[c] + offset + done : nullptr;
+            inArray = in.empty() ? nullptr : in.data();
+            outArray = out.empty() ? nullptr : out.data();
+        }
         if constexpr (std::is_same_v<Sample, double>) {
             BindInputBuffers(0, InputChannelCount(), inArray);
             BindOutputBuffers(0, OutputChannelCount(), outArray);
@@ -124,13 +130,21 @@ clap::process_status_t IClapPlugin::Process(const clap::process_t* process)
     // The output's sample size decides; the input must offer the same.
     // Nothing a constant input could save here: the filters ring on, and
     // the anti-denormal noise keeps every output moving.
-    double** wideIn = Channels<double>(in, inputCount);
-    double** wideOut = Channels<double>(out, outputCount);
-    float** narrowIn = Channels<float>(in, inputCount);
-    float** narrowOut = Channels<float>(out, outputCount);
-    const bool wide = outputCount > 0 ? wideOut != nullptr : (inputCount == 0 || wideIn != nullptr);
-    const bool complete = wide ? (inputCount == 0 || wideIn) && (outputCount == 0 || wideOut)
-                               : (inputCount == 0 || narrowIn) && (outputCount == 0 || narrowOut);
+    const bool wide = outputCount > 0 ? out && out->data64 : in && in->data64;
+    double** wideIn = nullptr;
+    double** wideOut = nullptr;
+    float** narrowIn = nullptr;
+    float** narrowOut = nullptr;
+    bool complete;
+    if (wide) {
+        wideIn = Channels<double>(in, inputCount);
+        wideOut = Channels<double>(out, outputCount);
+        complete = (inputCount == 0 || wideIn) && (outputCount == 0 || wideOut);
+    } else {
+        narrowIn = Channels<float>(in, inputCount);
+        narrowOut = Channels<float>(out, outputCount);
+        complete = (inputCount == 0 || narrowIn) && (outputCount == 0 || narrowOut);
+    }
 
     LockGuard guard(Lock());
     ReadTransport(process->transport);

@@ -48,6 +48,8 @@ void ILv2Plugin::ConnectPort(std::uint32_t port, void* data)
         outputPorts_[port - outputs] = static_cast<float*>(data);
     } else if (port - controls < controlPorts_.size()) {
         controlPorts_[port - controls] = static_cast<const float*>(data);
+    } else if (ReportsLatency() && port == static_cast<std::uint32_t>(LatencyPort())) {
+        latencyPort_ = static_cast<float*>(data);
     }
 }
 
@@ -89,6 +91,7 @@ void ILv2Plugin::Run(std::uint32_t frames)
 {
     LockGuard guard(Lock());
     ApplyControlPorts();
+    if (latencyPort_) *latencyPort_ = static_cast<float>(Latency());
     if (frames == 0) return;
     const int slice = std::min(BlockLength(), static_cast<int>(silence_.size()));
     if (slice <= 0) {

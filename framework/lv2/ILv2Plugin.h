@@ -2,9 +2,10 @@
 // Binds the plug-in base to LV2: the instance's ports and its run cycle.
 //
 // Ports, in index order: one audio input per input channel, one audio
-// output per output channel, then one control input per parameter in the
-// parameter's own units. The bundle's description (Lv2Turtle.h) is written
-// from the same layout.
+// output per output channel, one control input per parameter in the
+// parameter's own units, and for a plug-in with latency a control output
+// that reports it. The bundle's description (Lv2Turtle.h) is written from
+// the same layout.
 #include <cstdint>
 #include <vector>
 
@@ -34,7 +35,9 @@ public:
     // ---- port layout --------------------------------------------------------
     int FirstOutputPort() const { return InputChannelCount(); }
     int FirstControlPort() const { return InputChannelCount() + OutputChannelCount(); }
-    int PortCount() const { return FirstControlPort() + ParameterCount(); }
+    bool ReportsLatency() const { return Latency() > 0; }
+    int LatencyPort() const { return FirstControlPort() + ParameterCount(); }
+    int PortCount() const { return LatencyPort() + (ReportsLatency() ? 1 : 0); }
 
     // ---- what the entry points call -----------------------------------------
     // Once after construction: derived values from the parameters, filters
@@ -58,6 +61,7 @@ private:
     std::vector<const float*> inputPorts_;
     std::vector<float*> outputPorts_;
     std::vector<const float*> controlPorts_;
+    float* latencyPort_ = nullptr;
     // The value each control port had when last applied; NaN until then.
     std::vector<float> appliedControls_;
     // A slice's buffers: the host's moved along, or stand-ins for ports

@@ -79,6 +79,22 @@ std::string ControlPort(const IParameter& parameter, int index)
     return out.str();
 }
 
+// Hosts read the plug-in's delay here and line the other tracks up with it.
+std::string LatencyPort(int latency, int index)
+{
+    std::ostringstream out;
+    out << "        a lv2:OutputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol \"latency\" ;\n"
+        << "        lv2:name \"Latency\" ;\n"
+        << "        lv2:designation lv2:latency ;\n"
+        << "        lv2:portProperty lv2:integer ;\n"
+        << "        lv2:minimum 0 ;\n"
+        << "        lv2:maximum " << latency << " ;\n"
+        << "        lv2:default " << latency << "\n";
+    return out.str();
+}
+
 struct Program {
     int index;
     std::string label;
@@ -144,13 +160,13 @@ std::string ManifestTurtle(ILv2Plugin& plugin, const Lv2BundleInfo& info)
 {
     std::ostringstream out;
     out << kPrefixes << "<" << info.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <" << info.binary
-        << "> ;\n    rdfs:seeAlso <" << kLv2PluginFile << "> .\n";
+        << "> ;\n    rdfs:seeAlso <" << info.pluginFile << "> .\n";
     if (HasUi(info))
         out << "\n<" << Lv2UiUri(info) << ">\n    a ui:X11UI ;\n    ui:binary <" << info.uiBinary
-            << "> ;\n    rdfs:seeAlso <" << kLv2PluginFile << "> .\n";
+            << "> ;\n    rdfs:seeAlso <" << info.pluginFile << "> .\n";
     for (const Program& program : DistinctPrograms(plugin))
         out << "\n<" << PresetUri(info, program.index) << ">\n    a pset:Preset ;\n    lv2:appliesTo <" << info.uri
-            << "> ;\n    rdfs:label " << Quoted(program.label.c_str()) << " ;\n    rdfs:seeAlso <" << kLv2PresetsFile
+            << "> ;\n    rdfs:label " << Quoted(program.label.c_str()) << " ;\n    rdfs:seeAlso <" << info.presetsFile
             << "> .\n";
     return out.str();
 }
@@ -167,12 +183,14 @@ std::string PluginTurtle(ILv2Plugin& plugin, const Lv2BundleInfo& info)
         << "    lv2:microVersion " << (version & 0xff) << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable ;\n";
     if (HasUi(info)) out << "    ui:ui <" << Lv2UiUri(info) << "> ;\n";
+    else if (info.sharedUiUri && *info.sharedUiUri) out << "    ui:ui <" << info.sharedUiUri << "> ;\n";
     std::vector<std::string> ports;
     for (int i = 0; i < plugin.InputChannelCount(); ++i) ports.push_back(AudioPort("Input", i, "in", i + 1));
     for (int i = 0; i < plugin.OutputChannelCount(); ++i)
         ports.push_back(AudioPort("Output", plugin.FirstOutputPort() + i, "out", i + 1));
     for (int i = 0; i < plugin.ParameterCount(); ++i)
         ports.push_back(ControlPort(*plugin.ParameterAt(i), plugin.FirstControlPort() + i));
+    if (plugin.ReportsLatency()) ports.push_back(LatencyPort(plugin.Latency(), plugin.LatencyPort()));
     out << "    lv2:port [\n";
     for (std::size_t i = 0; i < ports.size(); ++i) out << ports[i] << (i + 1 < ports.size() ? "    ] , [\n" : "    ] .\n");
     // The UI runs on the host's idle calls, talks through ports only, and
@@ -200,11 +218,23 @@ std::string PresetsTurtle(ILv2Plugin& plugin, const Lv2BundleInfo& info)
 
 bool WriteLv2Description(ILv2Plugin& plugin, const Lv2BundleInfo& info, const std::string& folder)
 {
-    // The plug-in description first: the preset documents select programs.
-    const std::string description = PluginTurtle(plugin, info);
-    return WriteFile(folder + "/" + kLv2PluginFile, description) &&
-           WriteFile(folder + "/" + kLv2ManifestFile, ManifestTurtle(plugin, info)) &&
-           WriteFile(folder + "/" + kLv2PresetsFile, PresetsTurtle(plugin, info));
+    const Lv2BundlePart part{&plugin, info};
+    return WriteLv2Description(std::span(&part, 1), folder);
+}
+
+bool WriteLv2Description(std::span<const Lv2BundlePart> parts, const std::string& folder)
+{
+    // Each plug-in description first: the preset documents select programs.
+    std::string manifest;
+    for (const Lv2BundlePart& part : parts) {
+        const std::string description = PluginTurtle(*part.plugin, part.info);
+        if (!WriteFile(folder + "/" + part.info.pluginFile, description) ||
+            !WriteFile(folder + "/" + part.info.presetsFile, PresetsTurtle(*part.plugin, part.info)))
+            return false;
+        if (!manifest.empty()) manifest += '\n';
+        manifest += ManifestTurtle(*part.plugin, part.info);
+    }
+    return WriteFile(folder + "/" + kLv2ManifestFile, manifest);
 }
 
 } // namespace mg

@@ -26,8 +26,9 @@ set(MG_LV2_BUNDLE ${CMAKE_BINARY_DIR}/lv2/marrow-grit.lv2 CACHE INTERNAL "The LV
 mg_pedal_against(mg_pedal_lv2 mg_lv2 mg_editor_window_headless)
 target_include_directories(mg_pedal_lv2 PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
 mg_lv2_module(MarrowGritLv2 marrow-grit lv2/Entry.cpp mg_pedal_lv2)
-set(mg_lv2_binaries marrow-grit${CMAKE_SHARED_MODULE_SUFFIX})
-set(mg_lv2_targets MarrowGritLv2)
+mg_lv2_module(MarrowGritHqLv2 marrow-grit-hq lv2/EntryHQ.cpp mg_pedal_lv2)
+set(mg_lv2_binaries marrow-grit${CMAKE_SHARED_MODULE_SUFFIX} marrow-grit-hq${CMAKE_SHARED_MODULE_SUFFIX})
+set(mg_lv2_targets MarrowGritLv2 MarrowGritHqLv2)
 if(TARGET mg_lv2_ui)
   mg_pedal_against(mg_pedal_lv2_ui mg_lv2_ui mg_editor_window)
   target_include_directories(mg_pedal_lv2_ui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/lv2)
@@ -40,7 +41,8 @@ endif()
 add_executable(mg-lv2-describe lv2/Describe.cpp)
 target_link_libraries(mg-lv2-describe PRIVATE mg_pedal_lv2)
 mg_set_warnings(mg-lv2-describe)
-set(mg_lv2_turtle ${MG_LV2_BUNDLE}/manifest.ttl ${MG_LV2_BUNDLE}/plugin.ttl ${MG_LV2_BUNDLE}/presets.ttl)
+set(mg_lv2_turtle ${MG_LV2_BUNDLE}/manifest.ttl ${MG_LV2_BUNDLE}/plugin.ttl ${MG_LV2_BUNDLE}/presets.ttl
+                   ${MG_LV2_BUNDLE}/hq.ttl ${MG_LV2_BUNDLE}/hq-presets.ttl)
 add_custom_command(OUTPUT ${mg_lv2_turtle}
                    COMMAND ${CMAKE_COMMAND} -E make_directory ${MG_LV2_BUNDLE}
                    COMMAND mg-lv2-describe ${MG_LV2_BUNDLE} ${mg_lv2_binaries}

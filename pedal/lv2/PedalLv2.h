@@ -5,6 +5,8 @@
 namespace mg {
 
 inline constexpr const char* kPedalLv2Uri = "https://marrow-grit.example/plugins/marrow-grit";
+// Marrow-Grit HQ, in the same bundle; it uses the pedal's UI.
+inline constexpr const char* kPedalHqLv2Uri = "https://marrow-grit.example/plugins/marrow-grit-hq";
 // The Turtle writer derives the same from the plug-in's (Lv2UiUri).
 inline constexpr const char* kPedalLv2UiUri = "https://marrow-grit.example/plugins/marrow-grit#ui";
 

@@ -1,4 +1,4 @@
-// Once the host has switched the pedal on, its audio callbacks take nothing
+// Once the host has switched the pedal (exact or HQ) on, its audio callbacks take nothing
 // from the heap: not in any mode, not for blocks longer than announced, not
 // for input that is no number, and not while the host moves parameters on
 // another thread. Parameter sets from the host are held to the same rule,
@@ -13,6 +13,7 @@
 
 #include "CountingNew.h"
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
 #include "vst/VstEntry.h"
 
 namespace {
@@ -31,11 +32,14 @@ struct Mode {
     const char* name;
     float effect;
     float cabinet;
+    bool hq = false;
 };
 
 class Pedal {
 public:
-    Pedal() : effect_(mg::CreateVstInstance<mg::MarrowGrit>(&PlainHost))
+    explicit Pedal(bool hq)
+        : effect_(hq ? mg::CreateVstInstance<mg::MarrowGritHQ>(&PlainHost)
+                     : mg::CreateVstInstance<mg::MarrowGrit>(&PlainHost))
     {
         Dispatch(vst::effOpen);
         Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -92,7 +96,7 @@ class AudioPath : public ::testing::TestWithParam<Mode> {};
 
 TEST_P(AudioPath, ProcessingAllocatesNothing)
 {
-    Pedal pedal;
+    Pedal pedal(GetParam().hq);
     pedal.Set(mg::MarrowGrit::kEffect, GetParam().effect);
     pedal.Set(mg::MarrowGrit::kCabinet, GetParam().cabinet);
     CountAllocations count;
@@ -104,7 +108,7 @@ TEST_P(AudioPath, ProcessingAllocatesNothing)
 
 TEST_P(AudioPath, ParameterSetsFromTheHostAllocateNothing)
 {
-    Pedal pedal;
+    Pedal pedal(GetParam().hq);
     CountAllocations count;
     pedal.Set(mg::MarrowGrit::kEffect, GetParam().effect);
     pedal.Set(mg::MarrowGrit::kCabinet, GetParam().cabinet);
@@ -118,7 +122,7 @@ TEST_P(AudioPath, ParameterSetsFromTheHostAllocateNothing)
 
 TEST_P(AudioPath, ProcessingAllocatesNothingWhileAnotherThreadAutomates)
 {
-    Pedal pedal;
+    Pedal pedal(GetParam().hq);
     pedal.Set(mg::MarrowGrit::kEffect, GetParam().effect);
     pedal.Set(mg::MarrowGrit::kCabinet, GetParam().cabinet);
     std::atomic<bool> stop{false};
@@ -142,7 +146,9 @@ TEST_P(AudioPath, ProcessingAllocatesNothingWhileAnotherThreadAutomates)
 
 INSTANTIATE_TEST_SUITE_P(Modes, AudioPath,
                          ::testing::Values(Mode{"Fuzz", 1.0f, 0.0f}, Mode{"FuzzAndCabinet", 1.0f, 1.0f},
-                                           Mode{"Bypass", 0.0f, 1.0f}),
+                                           Mode{"Bypass", 0.0f, 1.0f}, Mode{"HqFuzz", 1.0f, 0.0f, true},
+                                           Mode{"HqFuzzAndCabinet", 1.0f, 1.0f, true},
+                                           Mode{"HqBypass", 0.0f, 1.0f, true}),
                          [](const ::testing::TestParamInfo<Mode>& mode) { return mode.param.name; });
 
 // The counter itself works: a vector that grows is seen.

@@ -11,7 +11,7 @@
 // at any sample rate a host would use.
 //
 // Input: the host's identity (one byte), the instruction set of the effect
-// chain (one byte), then steps until the input ends.
+// chain and the pedal, exact or HQ (one byte), then steps until the input ends.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -24,6 +24,7 @@
 #include "FuzzHost.h"
 #include "FuzzInput.h"
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
 #include "editor/IEditorWindow.h"
 #include "vst/VstEntry.h"
 
@@ -78,6 +79,7 @@ struct Session {
     int connectedInputs = 2;
     int connectedOutputs = 2;
     long framesLeft = kMaxFramesPerInput;
+    bool hq = false;
 
     mg::MarrowGrit& Plugin() const { return *static_cast<mg::MarrowGrit*>(effect->object); }
 
@@ -85,15 +87,29 @@ struct Session {
     void Create(FuzzInput& in)
     {
         FuzzHost::Choose(in.Byte());
-        effect = mg::CreateVstInstance<mg::MarrowGrit>(&FuzzHost::Callback);
+        Make();
+    }
+
+    void Make()
+    {
+        effect = hq ? mg::CreateVstInstance<mg::MarrowGritHQ>(&FuzzHost::Callback)
+                    : mg::CreateVstInstance<mg::MarrowGrit>(&FuzzHost::Callback);
         if (!effect) Fail("no instance");
         connectedInputs = connectedOutputs = 2;
     }
 
+    // The instruction set's byte also says, in its lowest bit, which pedal
+    // the whole input drives: the exact one or HQ.
     void Start(FuzzInput& in)
     {
         Create(in);
-        mg::fuzz::ChooseChainIsa(Plugin(), in.Byte() >> 4);
+        const std::uint8_t pick = in.Byte();
+        if (pick & 1) {
+            Close();
+            hq = true;
+            Make();
+        }
+        mg::fuzz::ChooseChainIsa(Plugin(), pick >> 4);
     }
 
     void Close()

@@ -19,6 +19,9 @@
 
 #include "CountingNew.h"
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
+#include "PedalLv2.h"
+#include "lv2/Lv2Entry.h"
 #include "lv2/RunSlices.h"
 
 namespace {
@@ -223,3 +226,23 @@ TEST(Lv2Ui, RefusedWithoutParentOrDisplay)
 #endif
 
 } // namespace
+
+// Marrow-Grit HQ's library: the same ports and one more, the latency it
+// writes on every run, hosts' only way to learn of it.
+TEST(Lv2Binding, HqReportsItsLatencyOnThePortAfterTheControls)
+{
+    static const mg::Lv2Descriptor hq = mg::MakeLv2Descriptor(
+        mg::kPedalHqLv2Uri, [](mg::ILv2Plugin::Host host) -> mg::ILv2Plugin* { return new mg::MarrowGritHQ(host); });
+    const LV2_Descriptor& d = hq.descriptor;
+    LV2_Handle handle = d.instantiate(&d, 48000.0, "", nullptr);
+    ASSERT_NE(handle, nullptr);
+    std::array<float, 4> controls{0.5f, 0.5f, 1.0f, 1.0f};
+    for (uint32_t i = 0; i < controls.size(); ++i) d.connect_port(handle, kLevel + i, &controls[i]);
+    float latency = -1.0f;
+    d.connect_port(handle, kCabinet + 1, &latency);
+    d.activate(handle);
+    d.run(handle, 0);
+    EXPECT_EQ(latency, static_cast<float>(mg::kHqLatency));
+    d.deactivate(handle);
+    d.cleanup(handle);
+}

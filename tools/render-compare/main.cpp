@@ -48,6 +48,8 @@ Options:
   --skip-end S     seconds skipped at the end (default 0.25; bypass 0)
   --tolerance DB   largest level difference (default 0.1)
   --floor DBFS     silence is below this RMS level (default -100)
+  --delay N        bypass: TEST is INPUT N frames late (a plug-in's latency),
+                   from frame N on
 
 FILE may end in ":FIRST-LAST" or ":N" to take only those channels (from 1):
 "render.wav:3-4". Files are read with libsndfile, so float WAV above full
@@ -67,6 +69,7 @@ struct Options {
     double tolerance = 0.1;
     std::vector<double> expect; // stats: one level per channel
     double floor = -100.0;
+    int delay = 0; // bypass: frames TEST lags INPUT by (a plug-in's latency)
 };
 
 bool ParseNumber(const char* text, double& out)
@@ -112,6 +115,13 @@ std::optional<Options> Parse(int argc, char** argv)
             const char* v = value();
             if (!v) return std::nullopt;
             o.dry = v;
+        } else if (arg == "--delay") {
+            const char* v = value();
+            if (!v || !ParseNumber(v, number) || number < 0 || number > 1e6 || number != std::floor(number)) {
+                std::fprintf(stderr, "render-compare: error: --delay needs a whole number of frames\n");
+                return std::nullopt;
+            }
+            o.delay = static_cast<int>(number);
         } else if (arg == "--skip" || arg == "--skip-end" || arg == "--tolerance" || arg == "--floor") {
             const char* v = value();
             if (!v || !ParseNumber(v, number)) {
@@ -262,15 +272,22 @@ int Silence(const Options& o)
 
 int Bypass(const Options& o)
 {
-    const auto input = Read(o.files[0]);
+    auto input = Read(o.files[0]);
     const auto test = Read(o.files[1]);
     if (!input || !test) return kError;
+    // The input as the plug-in hands it back, --delay frames late.
+    auto& in = input->samples;
+    const auto shift = std::min(in.size(), static_cast<std::size_t>(o.delay) * static_cast<std::size_t>(input->channels));
+    in.insert(in.begin(), shift, 0.0);
+    in.resize(in.size() - shift);
     if (input->rate != test->rate) {
         std::fprintf(stderr, "render-compare: error: %s is %g Hz but %s is %g Hz\n", o.files[0].c_str(),
                      input->rate, o.files[1].c_str(), test->rate);
         return kError;
     }
-    const Window w = CommonWindow(*input, *test, o, 0.0, 0.0);
+    Window w = CommonWindow(*input, *test, o, 0.0, 0.0);
+    // What a late plug-in hands back first came in before the input began.
+    w.begin = std::max<std::int64_t>(w.begin, o.delay);
     if (mg::compare::IsSilent(*test, w, o.floor)) {
         std::printf("bypass FAILED: the render is silent\n");
         return kFail;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """plot.py DIR: draws DIR/<figure>.png from the tables sound-figures wrote
-into DIR (cabinet-response, fuzz-curve, spectrogram)."""
+into DIR (cabinet-response, fuzz-curve, spectrogram), and alias-spectrum
+from the table alias-meter wrote there, when there is one."""
 import io
 import sys
 from pathlib import Path
@@ -93,6 +94,36 @@ def spectrogram(dir):
     save(fig, dir / "spectrogram.png")
 
 
+def alias_spectrum(dir):
+    """The same sine through the exact pedal and through HQ: every bin off
+    the harmonics is an alias (or noise)."""
+    path = dir / "alias-spectrum.tsv"
+    if not path.exists():
+        return
+    figures = {}
+    for line in path.read_text().splitlines():
+        if line.startswith("# "):
+            label, *pairs = line[2:].split()
+            figures[label] = dict(pair.split("=") for pair in pairs)
+    rows = read_rows(path)
+    titles = {"exact": "Marrow-Grit", "hq": "Marrow-Grit HQ"}
+    fig, axes = plt.subplots(len(rows), 1, figsize=(7.5, 5.5), layout="constrained", sharex=True)
+    for ax, (label, at) in zip(np.atleast_1d(axes), rows.items()):
+        on = at[:, 2] > 0.5
+        ax.plot(at[:, 0] / 1000, np.where(on, np.nan, at[:, 1]), color="C3", lw=0.7, label="off the harmonics")
+        ax.plot(at[:, 0] / 1000, np.where(on, at[:, 1], np.nan), color="C0", lw=0.9, label="harmonics")
+        sar = float(figures.get(label, {}).get("sar_db", "nan"))
+        ax.set_title(f"{titles.get(label, label)}: signal to alias {sar:.0f} dB", fontsize="medium")
+        ax.set_ylim(-160, 5)
+        ax.set_ylabel("dB re strongest")
+        ax.grid(True, alpha=0.3)
+    ax.set_xlim(0, at[-1, 0] / 1000)
+    ax.set_xlabel("Frequency (kHz)")
+    ax.legend(loc="upper right", fontsize="small")
+    fig.suptitle("1244.5 Hz at 0.5, Attack 1, Cabinet off, Level 1, 44.1 kHz")
+    save(fig, dir / "alias-spectrum.png")
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -100,6 +131,7 @@ def main():
     cabinet_response(dir)
     fuzz_curve(dir)
     spectrogram(dir)
+    alias_spectrum(dir)
 
 
 if __name__ == "__main__":
