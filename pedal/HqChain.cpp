@@ -92,9 +92,14 @@ void HqChain::ClearStates()
     clean[0] = 0.0;
 }
 
+// A sample that is no number is taken as silence: held in the delay line it
+// would otherwise come out in a later block, whose own input is sound.
 void HqChain::TakeDry(const double* in0, const double* in1, int frames)
 {
-    for (int i = 0; i < frames; ++i) dry[kLatency + i] = in1[i] + in0[i];
+    for (int i = 0; i < frames; ++i) {
+        const double v = in1[i] + in0[i];
+        dry[kLatency + i] = v - v == 0.0 ? v : 0.0;
+    }
 }
 
 void HqChain::ShiftDry(int frames) { std::copy(dry + frames, dry + frames + kLatency, dry); }

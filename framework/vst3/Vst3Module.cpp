@@ -142,12 +142,12 @@ std::atomic<Factory*> made{nullptr};
 IPluginFactory* Vst3Factory(const Vst3ModuleInfo& module)
 {
     try {
-        // Never destroyed: a host may release it after the library's static
-        // objects are gone.
-        static Factory* const factory = new Factory(module);
-        made.store(factory);
-        factory->addRef();
-        return factory;
+        // One object for the library's life, gone with the library when the
+        // host unloads it (after its last release).
+        static Factory factory(module);
+        made.store(&factory);
+        factory.addRef();
+        return &factory;
     } catch (...) {
         return nullptr;
     }

@@ -1,5 +1,6 @@
 // The CLAP module's plug-ins and its exported entry.
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
 #include "PedalClap.h"
 #include "clap/ClapEntry.h"
 
@@ -12,6 +13,9 @@ const mg::ClapClass kClasses[] = {
     {{clap::kVersion, mg::kPedalClapId, "Marrow-Grit[M]", "tonewrights", "", "", "", MG_CLAP_VERSION,
       "A fuzz pedal with a switchable speaker cabinet", kPedalFeatures},
      &mg::CreateClapPlugin<mg::MarrowGrit>},
+    {{clap::kVersion, mg::kPedalHqClapId, "Marrow-Grit HQ", "tonewrights", "", "", "", MG_CLAP_VERSION,
+      "The same fuzz pedal without aliasing", kPedalFeatures},
+     &mg::CreateClapPlugin<mg::MarrowGritHQ>},
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "ClapTestHost.h"
 #include "CountingNew.h"
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
 #include "PedalClap.h"
 
 namespace {
@@ -71,8 +72,8 @@ TEST(ClapModule, FactoryAndDescriptor)
     EXPECT_EQ(clap_entry.get_factory(nullptr), nullptr);
     const auto* factory = static_cast<const clap::plugin_factory_t*>(clap_entry.get_factory(clap::kPluginFactoryId));
     ASSERT_NE(factory, nullptr);
-    ASSERT_EQ(factory->get_plugin_count(factory), 1u);
-    EXPECT_EQ(factory->get_plugin_descriptor(factory, 1), nullptr);
+    ASSERT_EQ(factory->get_plugin_count(factory), 2u);
+    EXPECT_EQ(factory->get_plugin_descriptor(factory, 2), nullptr);
     const clap::plugin_descriptor_t* d = factory->get_plugin_descriptor(factory, 0);
     EXPECT_STREQ(d->id, mg::kPedalClapId);
     EXPECT_STREQ(d->version, MG_PROJECT_VERSION);
@@ -90,6 +91,16 @@ TEST(ClapModule, FactoryAndDescriptor)
     EXPECT_STREQ(d->name, Pedal(instance).EffectName());
     EXPECT_STREQ(d->vendor, Pedal(instance).MakerName());
     EXPECT_EQ(instance->get_extension(instance.get(), "clap.note-ports"), nullptr);
+
+    // The HQ twin, the second class of the module: its own name and its latency.
+    const clap::plugin_descriptor_t* hq = factory->get_plugin_descriptor(factory, 1);
+    EXPECT_STREQ(hq->id, mg::kPedalHqClapId);
+    const clap::plugin_t* twin = factory->create_plugin(factory, &host.host, hq->id);
+    ASSERT_TRUE(twin && twin->init(twin));
+    EXPECT_STREQ(hq->name, static_cast<mg::IClapPlugin*>(twin->plugin_data)->EffectName());
+    const auto* latency = static_cast<const clap::plugin_latency_t*>(twin->get_extension(twin, clap::kExtLatency));
+    EXPECT_EQ(latency->get(twin), static_cast<std::uint32_t>(mg::kHqLatency));
+    twin->destroy(twin);
     EXPECT_EQ(instance->get_extension(instance.get(), "clap.gui.x"), nullptr);
     clap_entry.deinit();
     clap_entry.deinit();

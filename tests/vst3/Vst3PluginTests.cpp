@@ -71,7 +71,7 @@ TEST(Vst3Plugin, FloatRenderMatchesTheVst2PluginsInFourSettings)
         const Channels expected = RenderVst2(48000.0, 480, setting, in);
         Vst3Instance instance(module);
         for (const auto& [index, value] : setting)
-            ASSERT_EQ(instance.controller->setParamNormalized(static_cast<ParamID>(index), value), kResultOk);
+            ASSERT_EQ(instance.controller->setParamNormalized(static_cast<ParamID>(index), static_cast<double>(value)), kResultOk);
         instance.Start(48000.0, 480);
         Channels input = in;
         Channels out = Silence(480);
