@@ -1,5 +1,5 @@
 // The pedal's editor: a 213 x 326 picture of the enclosure with its LED,
-// cabinet switch, footswitch, two knobs and the about panel.
+// cabinet switch, footswitch, two knobs, the about panel and the size menu.
 #include "MarrowGrit.h"
 #include "PluginModule.h"
 #include "StompSwitch.h"
@@ -37,7 +37,9 @@ void MarrowGrit::BuildEditor()
     auto* graphics = new IEditorWindow(this, kEditorWidth, kEditorHeight, 0);
     graphics->SetModuleInstance(PluginModule());
     // The size the user picked in any host opens every new editor.
-    graphics->SetUserScale(ReadScaleChoice(EditorSettingsFile()));
+    const std::filesystem::path settings = EditorSettingsFile();
+    graphics->SetScaleChoiceFile(settings);
+    graphics->SetUserScale(ReadScaleChoice(settings));
 
     graphics->AttachBackgroundImage(kBackgroundImage, "img/background.png");
 
@@ -61,6 +63,9 @@ void MarrowGrit::BuildEditor()
 
     const IBitmapStrip about = graphics->LoadBitmapStrip(kAboutImage, "img/marrowgrit_about.png", 1);
     graphics->AttachControl(new IBitmapOverlayControl(this, 5, 156, -1, about, kAboutHotspot));
+
+    // Right-click on the enclosure: the editor's size.
+    graphics->AttachScaleMenu();
 
     AttachEditorGraphics(graphics);
 }

@@ -23,6 +23,8 @@ IGraphics::~IGraphics()
 
 void IGraphics::DeleteControls()
 {
+    scaleMenu_ = nullptr;
+    background_ = nullptr;
     while (!controlList_.empty()) controlList_.pop_back(); // last first
 }
 

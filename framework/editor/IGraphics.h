@@ -7,6 +7,7 @@
 // defaults here are those of an editor without a window.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,7 @@ namespace mg {
 class IAudioPlugin;
 class IControl;
 class IParameter;
+class ScaleMenuControl;
 
 class IGraphics : public IEditorLink {
 public:
@@ -221,6 +223,17 @@ public:
     bool SetUserScale(int percent);
     // What the system says (0: nothing), asked when the window opens.
     void SetSystemScale(int percent);
+    // The user's pick from the size menu: applied at the next redraw tick
+    // (not inside the press that made it, which the change would cut short)
+    // and, when it took, kept in the choice file.
+    void RequestUserScale(int percent) { pendingUserScale_ = percent; }
+    // Where a pick is kept (see ScaleChoice.h); none: picks last as long as
+    // the editor.
+    void SetScaleChoiceFile(const std::filesystem::path& file) { scaleChoiceFile_ = file; }
+    // Puts the size menu over every control attached so far; a right-button
+    // press on the background (or on no control) opens it.
+    void AttachScaleMenu();
+    ScaleMenuControl* ScaleMenu() const { return scaleMenu_; }
     int FrameRate() const { return frameRate_; }
     IAudioPlugin* Owner() const { return owner_; }
 
@@ -268,6 +281,10 @@ protected:
 
 private:
     void DeleteControls();
+    void ApplyPendingUserScale();
+    // A right-button press on the background (`hit`) opens the size menu;
+    // true when it did.
+    bool OpenScaleMenu(int x, int y, const IMouseModifiers& modifiers, int hit);
     void TextEntryStep();
 
     IAudioPlugin* owner_;
@@ -296,6 +313,10 @@ private:
     std::vector<ScaledImage> images_;
     int scale_ = 100;
     int userScale_ = 0;
+    int pendingUserScale_ = -1;
+    std::filesystem::path scaleChoiceFile_;
+    ScaleMenuControl* scaleMenu_ = nullptr;
+    IControl* background_ = nullptr;
     int hostScale_ = 0;
     int systemScale_ = 0;
     IControl* entryControl_ = nullptr;

@@ -25,7 +25,7 @@ void IGraphics::MouseDown(int x, int y, const IMouseModifiers& modifiers)
     lastX_ = -1;
     lastY_ = -1;
     const int i = HitTestControl(x, y);
-    if (i < 0) return;
+    if (OpenScaleMenu(x, y, modifiers, i) || i < 0) return;
     captured_ = i;
     lastX_ = x;
     lastY_ = y;

@@ -47,6 +47,7 @@ void IGraphics::AttachBackgroundImage(int id, const char* fileName)
     const IBitmapStrip strip = LoadBitmapStrip(id, fileName, 1);
     auto background = std::make_unique<IBitmapControl>(owner_, 0, 0, -1, strip, IBlendSpec::kOverwrite);
     background->graphics_ = this;
+    background_ = background.get();
     controlList_.insert(controlList_.begin(), std::move(background));
     if (captured_ >= 0) ++captured_;
     if (hovered_ >= 0) ++hovered_;

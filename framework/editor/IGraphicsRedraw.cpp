@@ -42,6 +42,7 @@ void IGraphics::RepaintArea(const IRectangle& area)
 
 void IGraphics::RedrawTick()
 {
+    ApplyPendingUserScale();
     if (TextEntryOpen()) {
         // While the box has the keyboard the editor stands still.
         if (entryState_ == TextEntryState::Focused) return;

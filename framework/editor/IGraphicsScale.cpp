@@ -7,6 +7,8 @@
 
 #include "core/IAudioPlugin.h"
 #include "editor/DisplayScale.h"
+#include "editor/ScaleChoice.h"
+#include "editor/ScaleMenuControl.h"
 
 namespace mg {
 
@@ -31,9 +33,47 @@ bool IGraphics::SetDisplayScale(double scale)
 bool IGraphics::SetUserScale(int percent)
 {
     if (percent != 0 && ScaleStepIndex(percent) < 0) return false;
+    const int before = userScale_;
     userScale_ = percent;
     const int wanted = userScale_ ? userScale_ : (hostScale_ ? hostScale_ : (systemScale_ ? systemScale_ : 100));
-    return ApplyScale(wanted);
+    if (ApplyScale(wanted)) return true;
+    // The host kept its window's size: so does the editor, and the choice
+    // is not made.
+    userScale_ = before;
+    return false;
+}
+
+void IGraphics::ApplyPendingUserScale()
+{
+    const int percent = pendingUserScale_;
+    if (percent < 0) return;
+    pendingUserScale_ = -1;
+    if (SetUserScale(percent) && !scaleChoiceFile_.empty() && !WriteScaleChoice(scaleChoiceFile_, percent)) {
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true))
+            std::fprintf(stderr, "Marrow-Grit: cannot keep the editor's size in %s\n",
+                         scaleChoiceFile_.string().c_str());
+    }
+    // The menu's lit row follows.
+    if (scaleMenu_) scaleMenu_->MarkDirty(false);
+}
+
+void IGraphics::AttachScaleMenu()
+{
+    if (scaleMenu_) return;
+    auto* menu = new ScaleMenuControl(owner_, width_, height_);
+    AttachControl(menu);
+    menu->SetHidden(true);
+    scaleMenu_ = menu;
+}
+
+bool IGraphics::OpenScaleMenu(int x, int y, const IMouseModifiers& modifiers, int hit)
+{
+    if (!scaleMenu_ || !modifiers.right || scaleMenu_->IsOpen()) return false;
+    const IControl* control = ControlAt(hit);
+    if (control && control != background_) return false;
+    scaleMenu_->Open(x, y);
+    return true;
 }
 
 void IGraphics::SetSystemScale(int percent)

@@ -6,13 +6,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "EditorSession.h"
 #include "PngFile.h"
 #include "PluginModule.h"
 #include "editor/DisplayScale.h"
 #include "editor/IControls.h"
+#include "editor/ScaleChoice.h"
+#include "editor/ScaleMenuControl.h"
 #include "raster/DecodeImage.h"
 
 using mg::snapshot::EditorSession;
@@ -46,7 +50,7 @@ protected:
 TEST_F(PedalEditor, LayoutAsBuilt)
 {
     auto& editor = session.Editor();
-    EXPECT_EQ(editor.ControlCount(), 8);
+    EXPECT_EQ(editor.ControlCount(), 9); // the size menu, hidden, on top
     EXPECT_EQ(session.Plugin().LedControlIndex(), kLed);
     EXPECT_EQ(editor.Width(), 213);
     EXPECT_EQ(editor.Height(), 326);
@@ -259,4 +263,82 @@ TEST_F(PedalEditor, TwoHundredPercentFromTheHost)
     EXPECT_EQ(editor.ScalePercent(), 200);
     Do("scale 140");
     EXPECT_EQ(editor.ScalePercent(), 150) << "snapped to the nearest step";
+}
+
+namespace {
+
+std::vector<std::uint32_t> Pixels(const mg::IBitmap& picture)
+{
+    std::vector<std::uint32_t> out;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) out.push_back(picture.Pixels()[y * picture.RowSpan() + x] & 0xFFFFFF);
+    return out;
+}
+
+int Differing(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
+{
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+}
+
+} // namespace
+
+// The size menu: a right-click on the enclosure opens it, a pick applies at
+// once and is the size of the next editor; closed again, the pedal is drawn
+// as before it opened.
+TEST(PedalSizeMenu, APickAppliesAtOnceAndOpensTheNextEditor)
+{
+    const std::filesystem::path home = std::filesystem::temp_directory_path() / "mg-size-menu-test";
+    std::filesystem::remove_all(home);
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    const std::filesystem::path settings = home / "marrow-grit" / "settings";
+    const auto run = [](EditorSession& session, const std::string& line) {
+        std::string error;
+        EXPECT_TRUE(session.Run(line, error)) << line << ": " << error;
+    };
+    {
+        EditorSession session;
+        run(session, "open");
+        const std::vector<std::uint32_t> before = Pixels(session.Picture());
+        mg::ScaleMenuControl* menu = session.Editor().ScaleMenu();
+        ASSERT_NE(menu, nullptr);
+
+        run(session, "click 50 118 right");
+        EXPECT_FALSE(menu->IsOpen()) << "a right-click on a knob is the knob's";
+        run(session, "click 160 40 right");
+        ASSERT_TRUE(menu->IsOpen());
+        EXPECT_NE(Differing(Pixels(session.Picture()), before), 0);
+        run(session, "click 10 10");
+        EXPECT_FALSE(menu->IsOpen()) << "a click off the rows closes it";
+        EXPECT_EQ(Differing(Pixels(session.Picture()), before), 0);
+
+        run(session, "click 160 40 right");
+        const mg::IRectangle panel = menu->Panel();
+        const int row200 = panel.top + 5 + 5 * mg::ScaleMenuControl::kRowHeight + 7;
+        ASSERT_EQ(menu->PercentAt(panel.left + 20, row200), 200);
+        run(session, "click " + std::to_string(panel.left + 20) + " " + std::to_string(row200));
+        EXPECT_EQ(session.Editor().ScalePercent(), 200);
+        EXPECT_EQ(session.Editor().EditorWidth(), 426);
+        EXPECT_EQ(mg::ReadScaleChoice(settings), 200);
+    }
+    {
+        EditorSession next;
+        run(next, "open");
+        EXPECT_EQ(next.Editor().ScalePercent(), 200) << "the next editor opens at the pick";
+        run(next, "click 160 40 right");
+        const mg::IRectangle panel = next.Editor().ScaleMenu()->Panel();
+        run(next, "click " + std::to_string(panel.left + 20) + " " + std::to_string(panel.top + 8));
+        EXPECT_EQ(next.Editor().ScalePercent(), 100) << "AUTO: no host or system word here";
+        EXPECT_EQ(mg::ReadScaleChoice(settings), 0);
+        EXPECT_TRUE(std::filesystem::exists(settings));
+    }
+    if (old)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(home);
 }
