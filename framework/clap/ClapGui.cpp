@@ -1,4 +1,4 @@
-// The gui extension: the pedal's fixed-size editor embedded in the host's
+// The gui extension: the pedal's editor, at one size per scale, embedded in the host's
 // window (X11 or Win32). On X11 the editor's input and redraw tick run on a
 // timer the host keeps (timer-support); Win32 has timers of its own.
 #include <cmath>
@@ -97,6 +97,14 @@ void IClapPlugin::GuiTick(clap::id_t timer)
     // a value take it themselves.
     if (guiOpen_ && timer == timerId_ && OffAudioThread())
         if (IEditorLink* editor = Editor()) editor->Idle();
+}
+
+bool IClapPlugin::ResizeHostWindow(int width, int height)
+{
+    // Only the host can make its window another size; its set_size call
+    // may come from inside the request, and get_size answers the new size.
+    return guiOpen_ && hostGui_ &&
+           hostGui_->request_resize(host_, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
 }
 
 bool IClapPlugin::GuiSetScale(double scale)

@@ -78,6 +78,8 @@ bool IClapPlugin::Init()
     if (hostThreads_ && !hostThreads_->is_audio_thread) hostThreads_ = nullptr;
     hostTimers_ = HostExtension<clap::host_timer_support_t>(host_, clap::kExtTimerSupport);
     if (hostTimers_ && (!hostTimers_->register_timer || !hostTimers_->unregister_timer)) hostTimers_ = nullptr;
+    hostGui_ = HostExtension<clap::host_gui_t>(host_, clap::kExtGui);
+    if (hostGui_ && !hostGui_->request_resize) hostGui_ = nullptr;
 
     LockGuard guard(Lock());
     EnsureOnePreset();

@@ -79,6 +79,8 @@ public:
     bool GuiShown() const { return guiOpen_; }
     void GuiTick(clap::id_t timer);
     bool GuiSetScale(double scale);
+    // The host's gui extension resizes its window (request_resize).
+    bool ResizeHostWindow(int width, int height) override;
 
     // ---- host operations ----------------------------------------------------------
     void BeginHostEdit(int index) override;
@@ -115,6 +117,7 @@ private:
     const clap::host_log_t* hostLog_ = nullptr;
     const clap::host_thread_check_t* hostThreads_ = nullptr;
     const clap::host_timer_support_t* hostTimers_ = nullptr;
+    const clap::host_gui_t* hostGui_ = nullptr;
 
     bool initialised_ = false;
     std::atomic<bool> active_{false};

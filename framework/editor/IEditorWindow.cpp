@@ -440,7 +440,7 @@ void IEditorWindow::ScaleChanging()
 bool IEditorWindow::ResizeHostWindow(int width, int height)
 {
     if (!IGraphics::ResizeHostWindow(width, height)) return false;
-    backend_->Resize(EditorWidth(), EditorHeight(), width, height);
+    backend_->Resize(ToDevice(Width(), ScalePercent()), ToDevice(Height(), ScalePercent()), width, height);
     return true;
 }
 

@@ -312,6 +312,9 @@ private:
     };
     std::vector<ScaledImage> images_;
     int scale_ = 100;
+    // The scale the host's window is being resized for: while it is asked,
+    // the editor's size is the new one (hosts ask it from inside the request).
+    int resizingTo_ = 0;
     int userScale_ = 0;
     int pendingUserScale_ = -1;
     std::filesystem::path scaleChoiceFile_;

@@ -12,9 +12,9 @@
 
 namespace mg {
 
-int IGraphics::EditorWidth() const { return ToDevice(width_, scale_); }
+int IGraphics::EditorWidth() const { return ToDevice(width_, resizingTo_ ? resizingTo_ : scale_); }
 
-int IGraphics::EditorHeight() const { return ToDevice(height_, scale_); }
+int IGraphics::EditorHeight() const { return ToDevice(height_, resizingTo_ ? resizingTo_ : scale_); }
 
 bool IGraphics::SetDisplayScale(double scale)
 {
@@ -93,7 +93,12 @@ bool IGraphics::ApplyScale(int percent)
         bitmaps.push_back(bitmap);
     }
     ScaleChanging();
-    if (IsWindowOpen() && !ResizeHostWindow(ToDevice(width_, percent), ToDevice(height_, percent))) return false;
+    if (IsWindowOpen()) {
+        resizingTo_ = percent;
+        const bool resized = ResizeHostWindow(ToDevice(width_, percent), ToDevice(height_, percent));
+        resizingTo_ = 0;
+        if (!resized) return false;
+    }
     for (std::size_t i = 0; i < images_.size(); ++i) images_[i].bitmap = bitmaps[i];
     scale_ = percent;
     if (surface_) CreateDrawSurface();

@@ -144,6 +144,8 @@ public:
     bool OpenEditorIn(void* parent);
     void CloseEditor();
     void IdleEditor();
+    // The open view's frame resizes the host's window (IPlugFrame::resizeView).
+    bool ResizeHostWindow(int width, int height) override;
 
 private:
     struct ChangePoint {

@@ -38,6 +38,8 @@ void IVst3Plugin::CloseEditor()
     editor->CloseWindow();
 }
 
+bool IVst3Plugin::ResizeHostWindow(int width, int height) { return openView_ && openView_->RequestResize(width, height); }
+
 // Like a timer tick, this runs without the plug-in lock; controls that push
 // a value take it themselves.
 void IVst3Plugin::IdleEditor()
@@ -141,6 +143,13 @@ tresult MG_VST3_CALL Vst3View::checkSizeConstraint(ViewRect* rect)
     rect->right = rect->left + fixed.right;
     rect->bottom = rect->top + fixed.bottom;
     return kResultTrue;
+}
+
+bool Vst3View::RequestResize(int width, int height)
+{
+    if (!frame_) return false;
+    ViewRect rect{0, 0, width, height};
+    return frame_->resizeView(this, &rect) == kResultOk;
 }
 
 tresult MG_VST3_CALL Vst3View::setFrame(IPlugFrame* frame)

@@ -41,6 +41,10 @@ public:
     vst3::tresult MG_VST3_CALL canResize() override { return vst3::kResultFalse; }
     vst3::tresult MG_VST3_CALL checkSizeConstraint(vst3::ViewRect* rect) override;
 
+    // Asks the host's frame for a window of that size; false without a
+    // frame or when the host says no.
+    bool RequestResize(int width, int height);
+
 private:
     // The run loop's timer calls this object; it lives and dies with the view.
     class Timer final : public vst3::ITimerHandler {

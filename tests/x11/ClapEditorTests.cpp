@@ -2,9 +2,15 @@
 // (host/clap/) on an X server of the test's own: opened in the host's
 // window on the host's timers, drawn as the headless editor draws, and a
 // footswitch click reaching the host as a gesture (begin, value, end) and
-// bypassing the sound.
+// bypassing the sound; and a size picked in the editor's menu asking the
+// host for a window of that size.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "ClapHostedPlugin.h"
@@ -73,6 +79,125 @@ TEST(ClapEditor, OpensOnHostTimersAndAFootswitchClickIsAGesture)
     EXPECT_EQ(l, std::vector<float>(64, 0.375f));
     clap.Suspend();
     clap.CloseEditor();
+}
+
+// A host of the test's own for the resize: the gui extension, whose
+// request_resize is recorded and answered as `accept` says, and a timer
+// the test runs itself.
+struct ResizeHost {
+    clap::host_t host{clap::kVersion, this, "resize test", "", "", "1.0", &Extension, &Nothing, &Nothing, &Nothing};
+    bool accept = true;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> requests;
+    clap::id_t timer = clap::kInvalidId;
+
+    static ResizeHost& Of(const clap::host_t* h) { return *static_cast<ResizeHost*>(h->host_data); }
+    static void CLAP_CALL Nothing(const clap::host_t*) {}
+    static const void* CLAP_CALL Extension(const clap::host_t*, const char* name)
+    {
+        static const clap::host_gui_t gui{
+            [](const clap::host_t*) {},
+            [](const clap::host_t* h, std::uint32_t w, std::uint32_t ht) {
+                Of(h).requests.emplace_back(w, ht);
+                return Of(h).accept;
+            },
+            [](const clap::host_t*) { return false; }, [](const clap::host_t*) { return false; },
+            [](const clap::host_t*, bool) {}};
+        static const clap::host_timer_support_t timers{
+            [](const clap::host_t* h, std::uint32_t, clap::id_t* id) {
+                *id = Of(h).timer = 7;
+                return true;
+            },
+            [](const clap::host_t* h, clap::id_t) {
+                Of(h).timer = clap::kInvalidId;
+                return true;
+            }};
+        if (std::strcmp(name, clap::kExtGui) == 0) return &gui;
+        if (std::strcmp(name, clap::kExtTimerSupport) == 0) return &timers;
+        return nullptr;
+    }
+};
+
+TEST(ClapEditor, ASizePickedInTheMenuAsksTheHostToResize)
+{
+    mg::test::XServer server;
+    if (!server.Running()) {
+        if (mg::test::InCi()) FAIL() << "CI must run the X11 tests: " << server.Problem();
+        GTEST_SKIP() << server.Problem();
+    }
+    if (!mg::test::HaveProgram("xdotool")) {
+        if (mg::test::InCi()) FAIL() << "CI must run the X11 tests: no xdotool";
+        GTEST_SKIP() << "no xdotool";
+    }
+    // No earlier pick of the user's, and none left behind.
+    const std::filesystem::path config = std::filesystem::temp_directory_path() / "mg-clap-resize-test";
+    std::filesystem::remove_all(config);
+    const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedConfig = oldConfig ? oldConfig : "";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+
+    mg::test::X11Host window(PEDAL_PATH);
+    ASSERT_TRUE(window.Connected());
+    void* library = dlopen(CLAP_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto* entry = static_cast<const clap::plugin_entry_t*>(dlsym(library, "clap_entry"));
+    ASSERT_TRUE(entry && entry->init(CLAP_PATH));
+    const auto* factory = static_cast<const clap::plugin_factory_t*>(entry->get_factory(clap::kPluginFactoryId));
+    ResizeHost host;
+    const clap::plugin_t* p =
+        factory->create_plugin(factory, &host.host, factory->get_plugin_descriptor(factory, 0)->id);
+    ASSERT_TRUE(p && p->init(p));
+    const auto* gui = static_cast<const clap::plugin_gui_t*>(p->get_extension(p, clap::kExtGui));
+    const auto* timer = static_cast<const clap::plugin_timer_support_t*>(p->get_extension(p, clap::kExtTimerSupport));
+    ASSERT_TRUE(gui && timer);
+    ASSERT_TRUE(gui->create(p, clap::kWindowApiX11, false));
+    clap::window_t parent{clap::kWindowApiX11, {}};
+    parent.x11 = window.Parent();
+    ASSERT_TRUE(gui->set_parent(p, &parent));
+    gui->show(p);
+
+    const auto idleFor = [&](std::chrono::milliseconds time, const std::function<bool()>& done) {
+        for (auto end = std::chrono::steady_clock::now() + time; std::chrono::steady_clock::now() < end;) {
+            timer->on_timer(p, host.timer);
+            if (done && done()) return true;
+            std::this_thread::sleep_for(5ms);
+        }
+        return false;
+    };
+    const auto size = [&] {
+        std::uint32_t w = 0, h = 0;
+        gui->get_size(p, &w, &h);
+        return std::pair{w, h};
+    };
+    // Right-click on the enclosure opens the menu at the pointer (moved in
+    // by its width); rows of 14 logical pixels from 5 below its top, AUTO first.
+    const auto pick = [&](int rowsDown, int scale) {
+        EXPECT_TRUE(window.PointerAt(160 * scale / 100, 40 * scale / 100, {"click", "3"}));
+        idleFor(300ms, nullptr);
+        const int y = 40 + 5 + rowsDown * 14 + 7;
+        EXPECT_TRUE(window.PointerAt(175 * scale / 100, y * scale / 100, {"click", "1"}));
+        const std::size_t before = host.requests.size();
+        return idleFor(3s, [&] { return host.requests.size() > before; });
+    };
+    EXPECT_EQ(size(), std::pair(213u, 326u));
+    idleFor(200ms, nullptr);
+    ASSERT_TRUE(pick(5, 100)) << "200 % asked for";
+    EXPECT_EQ(host.requests.back(), std::pair(426u, 652u));
+    EXPECT_EQ(size(), std::pair(426u, 652u));
+
+    host.accept = false;
+    ASSERT_TRUE(pick(7, 200)) << "300 % asked for";
+    EXPECT_EQ(host.requests.back(), std::pair(639u, 978u));
+    EXPECT_EQ(size(), std::pair(426u, 652u)) << "refused: the old size stays";
+
+    gui->destroy(p);
+    p->destroy(p);
+    entry->deinit();
+    dlclose(library);
+    if (oldConfig)
+        setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(config);
 }
 
 } // namespace

@@ -61,6 +61,12 @@ void ILv2UiPlugin::Touch(int index, bool grabbed)
         host_.touch->touch(host_.touch->handle, ControlPort(index), grabbed);
 }
 
+bool ILv2UiPlugin::ResizeHostWindow(int width, int height)
+{
+    if (!host_.resize || !host_.resize->ui_resize) return true;
+    return host_.resize->ui_resize(host_.resize->handle, width, height) == 0;
+}
+
 void ILv2UiPlugin::BeginHostEdit(int index) { Touch(index, true); }
 
 void ILv2UiPlugin::EndHostEdit(int index) { Touch(index, false); }

@@ -20,7 +20,8 @@ namespace mg {
 struct Lv2UiHost {
     LV2UI_Write_Function write = nullptr;
     LV2UI_Controller controller = nullptr;
-    const LV2UI_Touch* touch = nullptr; // may be null
+    const LV2UI_Touch* touch = nullptr;   // may be null
+    const LV2UI_Resize* resize = nullptr; // may be null
 };
 
 class ILv2UiPlugin : public IAudioPlugin {
@@ -44,6 +45,9 @@ public:
     void BeginHostEdit(int index) override;
     void InformHostOfChange(int index, double normalized) override;
     void EndHostEdit(int index) override;
+    // Through ui:resize where the host offers it; elsewhere the editor's
+    // window takes the size and the host's container follows it.
+    bool ResizeHostWindow(int width, int height) override;
 
 private:
     // The DSP's port layout: audio inputs, audio outputs, then one control

@@ -50,7 +50,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* descriptor, const char*, const 
         return nullptr;
     }
     try {
-        const Lv2UiHost host{write, controller, static_cast<const LV2UI_Touch*>(Feature(features, LV2_UI__touch))};
+        const auto* resize = static_cast<const LV2UI_Resize*>(Feature(features, LV2_UI__resize));
+        const Lv2UiHost host{write, controller, static_cast<const LV2UI_Touch*>(Feature(features, LV2_UI__touch)),
+                             resize};
         std::unique_ptr<ILv2UiPlugin> ui(reinterpret_cast<const Lv2UiDescriptor*>(descriptor)->create(&host));
         if (const double scale = ScaleFactor(features); scale != 0.0)
             if (IGraphics* graphics = ui->EditorGraphics()) graphics->SetDisplayScale(scale);
@@ -59,7 +61,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* descriptor, const char*, const 
             std::fprintf(stderr, "%s: cannot open a window (no X display, or the parent window is gone)\n", uri);
             return nullptr;
         }
-        if (const auto* resize = static_cast<const LV2UI_Resize*>(Feature(features, LV2_UI__resize)))
+        if (resize && resize->ui_resize)
             if (IGraphics* graphics = ui->EditorGraphics())
                 resize->ui_resize(resize->handle, graphics->EditorWidth(), graphics->EditorHeight());
         *widget = window;
