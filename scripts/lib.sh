@@ -23,11 +23,12 @@ mg_apt_install() {
 
 # Starts an X server of its own (Xvfb, 640x480, 24 bits, no TCP) and exports
 # its DISPLAY; MG_XVFB_PID is its process, for the caller to end. $1: a
-# folder for its log and display number.
+# folder for its log and display number; $2: the screen's size (default
+# 640x480x24).
 mg_start_xvfb() {
-  local work=$1
+  local work=$1 screen=${2:-640x480x24}
   rm -f "$work/display"
-  Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   MG_XVFB_PID=$!
   for _ in $(seq 100); do
     [[ -s $work/display ]] && break

@@ -16,7 +16,9 @@
 #     paths, the dialogs); the editor in a real window (mg-editor-host), its
 #     screenshots against the headless rendering (pedal-snapshot), the
 #     footswitch, a knob drag, the text-entry box and the choice list
-#     driven with xdotool, and closing and reopening without leftovers.
+#     driven with xdotool, and closing and reopening without leftovers; with
+#     the display at 192 DPI (wine's LogPixels), the editor at 200 % in a
+#     DPI-aware host.
 #
 #   scripts/test-windows.sh
 #
@@ -160,7 +162,8 @@ cleanup() {
 trap cleanup EXIT
 
 section "Xvfb and wine prefix"
-mg_start_xvfb "$work"
+# Tall enough for the editor at 200 % (426 x 652).
+mg_start_xvfb "$work" 1024x768x24
 xvfb_pid=$MG_XVFB_PID
 
 # Quiet and non-interactive: no debug channels, no offers to install Mono or
@@ -333,12 +336,13 @@ done
 # mg-editor-host answers one line per command (see tests/windows/EditorHost.cpp).
 host_in=
 host_out=
+# start_host PRESET [HOST-OPTION]
 start_host() {
     local preset=$1 attempt
     for attempt in 1 2 3; do
         rm -f "$work/host.in" "$work/host.out"
         mkfifo "$work/host.in" "$work/host.out"
-        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" \
+        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" "${@:2}" \
             <"$work/host.in" >"$work/host.out" 2>"$work/$preset-editor-host.log" &
         host_pid=$!
         exec {host_in}>"$work/host.in" {host_out}<"$work/host.out"
@@ -497,9 +501,35 @@ reopening_leaves_nothing_behind() {
     echo "no window, class, timer or heap growth left; reopened as drawn headless"
 }
 
+# The display at 192 DPI (wine's LogPixels): a DPI-aware host gets the
+# editor at 200 %, its window resized to it and drawn as the headless
+# editor draws at 200 %.
+set_log_pixels() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 &&
+        wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+            /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+opens_at_200_percent_at_192_dpi() {
+    local preset=$1 answer differing=
+    set_log_pixels 192 || { echo "cannot set LogPixels"; return 1; }
+    start_host "$preset" --dpi-aware
+    answer=$ready
+    for _ in $(seq 30); do
+        import -window root -crop "426x652+$origin_x+$origin_y" +repage "$work/$preset-200.png"
+        differing=$(pixels_differing "$work/$preset-200.png" "$work/ref-open-200.png")
+        [[ $differing == 0 ]] && break
+        sleep 0.1
+    done
+    stop_host
+    set_log_pixels 96
+    [[ $answer == "ready 426 652 "* ]] || { echo "the host said '$answer', not ready with a 426x652 editor"; return 1; }
+    [[ $differing == 0 ]] || { echo "$differing pixels differ from the headless 200 %; see $work/$preset-200.png"; return 1; }
+}
+
 section "headless references"
 reference open
 reference effect-off --do "param Effect 0" --do "tick"
+reference open-200 --do "scale 200" --do "tick"
 
 for preset in win32 win64; do
     section "$preset: the editor in a window"
@@ -513,6 +543,7 @@ for preset in win32 win64; do
     check "$preset right click on Cabinet, Off picked from the list" choice_list_sets_cabinet
     note "$preset ten reopenings leave no window, timer or leak" reopening_leaves_nothing_behind
     stop_host
+    check "$preset at 192 DPI the editor opens at 200 % in a DPI-aware host" opens_at_200_percent_at_192_dpi "$preset"
 done
 
 section "done"

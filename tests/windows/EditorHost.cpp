@@ -1,15 +1,18 @@
 // mg-editor-host: a small Windows host that shows a plug-in's editor in a real
 // window, for the window tests under wine (scripts/test-windows.sh).
 //
-//   mg-editor-host.exe PLUGIN.dll
+//   mg-editor-host.exe PLUGIN.dll [--dpi-aware]
 //
 // It loads the plug-in, opens it, asks for the editor's rectangle, makes a
 // borderless top-level window of that size at the screen's top-left corner
-// and opens the editor in it through effEditOpen. Then it takes one command
+// and opens the editor in it through effEditOpen. With --dpi-aware the
+// process is per-monitor DPI aware, as today's hosts are, and its window
+// takes the size the plug-in asks for (audioMasterSizeWindow). Then it takes one command
 // a line on stdin and answers each with one line on stdout:
 //
-//   ready W H X Y             (unasked, once the editor is open; X Y is the
-//                              client area's top-left on the screen)
+//   ready W H X Y             (unasked, once the editor is open: its size
+//                              then; X Y is the client area's top-left on
+//                              the screen)
 //   param I        -> param I VALUE      getParameter
 //   set I V        -> ok                 setParameter
 //   open           -> open 0|1           effEditOpen with the host window
@@ -58,15 +61,35 @@ long automates = 0;
 long foreignTicks = 0; // timer messages for windows other than ours
 void* volatile forgotten = nullptr; // the last block of `leak`
 
-vst::intptr VST_CALL HostCallback(vst::AEffect*, vst::int32 opcode, vst::int32, vst::intptr, void*, float)
+vst::intptr VST_CALL HostCallback(vst::AEffect*, vst::int32 opcode, vst::int32 index, vst::intptr value, void*,
+                                  float)
 {
     switch (opcode) {
     case vst::audioMasterVersion: return 2400;
     case vst::audioMasterAutomate: ++automates; return 0;
     case vst::audioMasterBeginEdit: ++beginEdits; return 1;
     case vst::audioMasterEndEdit: ++endEdits; return 1;
+    case vst::audioMasterSizeWindow:
+        return hostWindow && SetWindowPos(hostWindow, nullptr, 0, 0, static_cast<int>(index), static_cast<int>(value),
+                                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 1
+                   : 0;
     default: return 0;
     }
+}
+
+// Per-monitor aware where the system knows it (Windows 10 1703), else
+// system aware; looked up, so the host still starts on older systems.
+void MakeProcessDpiAware()
+{
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    using SetAware = BOOL(WINAPI*)();
+    if (auto set = reinterpret_cast<SetContext>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext"))))
+        if (set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return; // per monitor, v2
+    if (auto set = reinterpret_cast<SetAware>(reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware"))))
+        set();
 }
 
 vst::intptr Dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0, void* ptr = nullptr,
@@ -233,7 +256,9 @@ int Fail(const char* what)
 int main(int argc, char** argv)
 {
     _setmode(_fileno(stdout), _O_BINARY); // plain "\n" line ends for the script
-    if (argc != 2) return Fail("usage: mg-editor-host PLUGIN.dll");
+    const bool dpiAware = argc == 3 && std::strcmp(argv[2], "--dpi-aware") == 0;
+    if (argc != 2 && !dpiAware) return Fail("usage: mg-editor-host PLUGIN.dll [--dpi-aware]");
+    if (dpiAware) MakeProcessDpiAware();
 
     plugin = LoadLibraryA(argv[1]);
     if (!plugin) return Fail("cannot load the plug-in");
@@ -262,9 +287,11 @@ int main(int argc, char** argv)
 
     if (!Dispatch(vst::effEditOpen, 0, 0, hostWindow)) return Fail("effEditOpen failed");
     Pump(200);
+    // The editor may have changed its size on opening (the display's scale).
+    if (!Dispatch(vst::effEditGetRect, 0, 0, &rect) || !rect) return Fail("no editor rectangle");
     POINT origin{0, 0};
     ClientToScreen(hostWindow, &origin);
-    Reply("ready %d %d %ld %ld", width, height, origin.x, origin.y);
+    Reply("ready %d %d %ld %ld", rect->right - rect->left, rect->bottom - rect->top, origin.x, origin.y);
 
     HANDLE reader = CreateThread(nullptr, 0, &ReadCommands, nullptr, 0, nullptr);
     if (!reader) return Fail("cannot start the command reader");
