@@ -336,13 +336,13 @@ done
 # mg-editor-host answers one line per command (see tests/windows/EditorHost.cpp).
 host_in=
 host_out=
-# start_host PRESET [HOST-OPTION]
-start_host() {
-    local preset=$1 attempt
+start_host() { # PRESET [PLUGIN [OPTION]]: the DLL of the preset unless a plug-in is named;
+    # OPTION goes to mg-editor-host (--dpi-aware)
+    local preset=$1 plugin=${2:-build/$1/lib/MarrowGrit.dll} attempt
     for attempt in 1 2 3; do
         rm -f "$work/host.in" "$work/host.out"
         mkfifo "$work/host.in" "$work/host.out"
-        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" "${@:2}" \
+        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "$plugin" ${3:+"$3"} \
             <"$work/host.in" >"$work/host.out" 2>"$work/$preset-editor-host.log" &
         host_pid=$!
         exec {host_in}>"$work/host.in" {host_out}<"$work/host.out"
@@ -512,7 +512,7 @@ set_log_pixels() {
 opens_at_200_percent_at_192_dpi() {
     local preset=$1 answer differing=
     set_log_pixels 192 || { echo "cannot set LogPixels"; return 1; }
-    start_host "$preset" --dpi-aware
+    start_host "$preset" "build/$preset/lib/MarrowGrit.dll" --dpi-aware
     answer=$ready
     for _ in $(seq 30); do
         import -window root -crop "426x652+$origin_x+$origin_y" +repage "$work/$preset-200.png"
@@ -524,6 +524,15 @@ opens_at_200_percent_at_192_dpi() {
     set_log_pixels 96
     [[ $answer == "ready 426 652 "* ]] || { echo "the host said '$answer', not ready with a 426x652 editor"; return 1; }
     [[ $differing == 0 ]] || { echo "$differing pixels differ from the headless 200 %; see $work/$preset-200.png"; return 1; }
+}
+
+# The footswitch through the VST 3 view: the parameter follows and each
+# press reached the host as an edit.
+vst3_footswitch_reaches_host() {
+    footswitch_toggles_effect || return 1
+    local edits
+    edits=$(ask edits | awk '{ print $4 }')
+    ((edits >= 2)) || { echo "the host heard $edits edits for two presses"; return 1; }
 }
 
 section "headless references"
@@ -544,6 +553,12 @@ for preset in win32 win64; do
     note "$preset ten reopenings leave no window, timer or leak" reopening_leaves_nothing_behind
     stop_host
     check "$preset at 192 DPI the editor opens at 200 % in a DPI-aware host" opens_at_200_percent_at_192_dpi "$preset"
+
+    section "$preset: the VST 3 view in a window"
+    start_host "$preset" "build/$preset/vst3/MarrowGrit.vst3"
+    check "$preset VST 3 view opens in a child window, drawn as headless" editor_opens_as_headless
+    check "$preset VST 3 footswitch toggles Effect and reaches the host" vst3_footswitch_reaches_host
+    stop_host
 done
 
 section "done"
