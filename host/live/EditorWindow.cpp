@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "Failure.h"
-#include "PluginInstance.h"
+#include "HostedPlugin.h"
 
 namespace mg::live {
 namespace {
@@ -30,7 +30,7 @@ constexpr int kFallbackHeight = 300;
 
 } // namespace
 
-EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host, const std::string& title)
+EditorWindow::EditorWindow(host::HostedPlugin& plugin, host::HostContext& host, const std::string& title)
     : plugin_(plugin), host_(host)
 {
     c_ = xcb_connect(nullptr, nullptr);
@@ -66,9 +66,12 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host
     xcb_flush(c_);
     // From here on: a plug-in may ask for a size while its editor opens.
     host_.SetEditorFrame(this);
-    const auto answer =
-        plugin_.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)));
-    if (answer == 0) {
+    if (!plugin_.OpenEditor(reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)))) {
+        // The formats with an editor object of their own made it for the
+        // size asked above; it goes now. A VST 2.4 editor that did not open
+        // is not closed.
+        if (!plugin_.AsVst2())
+            plugin_.CloseEditor();
         host_.SetEditorFrame(nullptr);
         xcb_destroy_window(c_, window_);
         xcb_disconnect(c_);
@@ -81,7 +84,7 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host
 EditorWindow::~EditorWindow()
 {
     if (editorOpen_)
-        plugin_.Dispatch(vst::effEditClose);
+        plugin_.CloseEditor();
     host_.SetEditorFrame(nullptr);
     if (!c_)
         return;
@@ -154,7 +157,7 @@ bool EditorWindow::Resize(int width, int height)
 
 void EditorWindow::Idle()
 {
-    plugin_.Dispatch(vst::effEditIdle);
+    plugin_.IdleEditor();
 }
 
 } // namespace mg::live
