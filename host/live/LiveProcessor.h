@@ -34,8 +34,9 @@ public:
     // Main thread. Prepare gives the suspended plug-in its settings, Start
     // resumes it; Reconfigure suspends, sets new values and resumes (only
     // when they differ), then opens the gate; Stop suspends it for good.
-    // Start and Reconfigure throw host::Failure when the plug-in changes its
-    // channel counts on resuming: the gate then stays closed.
+    // Prepare, Start and Reconfigure throw host::Failure when the plug-in
+    // refuses the rate or period (VST 3 and CLAP plug-ins may), or changes
+    // its channel counts on resuming: the gate then stays closed.
     void Prepare(double sampleRate, int frames);
     void Start();
     void Reconfigure(double sampleRate, int frames);
