@@ -2,74 +2,19 @@
 // loaded as a host loads it and driven through its own interface only, fuzz
 // and cabinet on at 44.1 kHz. What differs is the binding: the CLAP one
 // walks the (empty, or one-event) list and checks the port records.
-#include <benchmark/benchmark.h>
-
-#include <cmath>
 #include <cstring>
-#include <memory>
-#include <numbers>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "ClapAbi.h"
-#include "PluginLibrary.h"
-#include "VstAbi.h"
+#include "ModuleBench.h"
 
 namespace {
 
-constexpr double kRate = 44100.0;
-
-std::unique_ptr<mg::loader::Library> Load(const char* path)
-{
-    std::string error;
-    auto library = mg::loader::Library::Open(path, error);
-    if (!library) throw std::runtime_error(error);
-    return library;
-}
-
-std::vector<float> Signal(int frames)
-{
-    std::vector<float> v(static_cast<std::size_t>(frames));
-    for (int i = 0; i < frames; ++i)
-        v[static_cast<std::size_t>(i)] = static_cast<float>(0.3 * std::sin(2 * std::numbers::pi * 110.0 * i / kRate) +
-                                                            0.1 * std::sin(2 * std::numbers::pi * 331.0 * i / kRate));
-    return v;
-}
-
-template <class Call>
-void Run(benchmark::State& state, Call&& call)
-{
-    const int block = static_cast<int>(state.range(0));
-    std::vector<float> in = Signal(block), out0(in.size()), out1(in.size());
-    float* ins[] = {in.data(), in.data()};
-    float* outs[] = {out0.data(), out1.data()};
-    for (auto _ : state) {
-        call(ins, outs, block);
-        benchmark::DoNotOptimize(out0.data());
-        benchmark::ClobberMemory();
-    }
-    state.counters["ns/frame"] = benchmark::Counter(static_cast<double>(state.iterations() * block),
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
-vst::intptr VST_CALL SilentHost(vst::AEffect*, vst::int32, vst::int32, vst::intptr, void*, float) { return 0; }
+using namespace mg::bench;
 
 void VstFloatReplacing(benchmark::State& state)
 {
-    auto library = Load(MG_VST_MODULE);
-    auto main = reinterpret_cast<vst::EntryProc>(library->Symbol("VSTPluginMain"));
-    vst::AEffect* e = main(&SilentHost);
-    const auto dispatch = [&](vst::int32 op, vst::intptr value = 0, float opt = 0.0f) {
-        return e->dispatcher(e, op, 0, value, nullptr, opt);
-    };
-    dispatch(vst::effOpen);
-    dispatch(vst::effSetSampleRate, 0, static_cast<float>(kRate));
-    dispatch(vst::effSetBlockSize, state.range(0));
-    dispatch(vst::effMainsChanged, 1);
-    Run(state, [&](float** in, float** out, int n) { e->processReplacing(e, in, out, n); });
-    dispatch(vst::effMainsChanged, 0);
-    dispatch(vst::effClose);
+    Vst2Effect effect(MG_VST_MODULE, static_cast<int>(state.range(0)));
+    RunBlocks(state, [&](float** in, float** out, int n) { effect.Process(in, out, n); });
 }
 
 struct Events {
@@ -89,7 +34,7 @@ bool CLAP_CALL Drop(const clap::output_events_t*, const clap::event_header_t*) {
 // block is rendered in two halves.
 void ClapProcess(benchmark::State& state, std::uint32_t events)
 {
-    auto library = Load(MG_CLAP_MODULE);
+    auto library = LoadModule(MG_CLAP_MODULE);
     const auto* entry = reinterpret_cast<const clap::plugin_entry_t*>(library->Symbol("clap_entry"));
     entry->init(MG_CLAP_MODULE);
     const auto* factory = static_cast<const clap::plugin_factory_t*>(entry->get_factory(clap::kPluginFactoryId));
@@ -110,7 +55,7 @@ void ClapProcess(benchmark::State& state, std::uint32_t events)
     clap::audio_buffer_t input{nullptr, nullptr, 2, 0, 0};
     clap::audio_buffer_t output{nullptr, nullptr, 2, 0, 0};
     clap::process_t process{0, block, nullptr, &input, &output, 1, 1, &in.list, &out};
-    Run(state, [&](float** ins, float** outs, int) {
+    RunBlocks(state, [&](float** ins, float** outs, int) {
         input.data32 = ins;
         output.data32 = outs;
         p->process(p, &process);

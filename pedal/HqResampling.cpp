@@ -31,16 +31,35 @@ void HqUpsampler::Run(const double* x, int frames, double* out) const
     }
 }
 
+namespace {
+
+// I0, the Kaiser window's Bessel function, from its power series
+// Σ ((x/2)^k / k!)^2. The standard library's cyl_bessel_i goes through
+// lgamma, which writes the C library's global signgam: two instances
+// designing their filters on two threads would race on it.
+double BesselI0(double x)
+{
+    const double quarterSquare = 0.25 * x * x;
+    double term = 1.0, sum = 1.0;
+    for (int k = 1; term > 1e-17 * sum; ++k) {
+        term *= quarterSquare / (static_cast<double>(k) * k);
+        sum += term;
+    }
+    return sum;
+}
+
+} // namespace
+
 template <int kPairs>
 void HqHalfBand<kPairs>::Design(double kaiserBeta)
 {
     constexpr int kHalf = kTaps / 2;
-    const double norm = std::cyl_bessel_i(0.0, kaiserBeta);
+    const double norm = BesselI0(kaiserBeta);
     double sum = 0.0;
     for (int j = 0; j <= kPairs; ++j) {
         const int n = 2 * j + 1;
         const double r = static_cast<double>(n) / kHalf;
-        const double window = std::cyl_bessel_i(0.0, kaiserBeta * std::sqrt(1.0 - r * r)) / norm;
+        const double window = BesselI0(kaiserBeta * std::sqrt(1.0 - r * r)) / norm;
         outer[j] = std::sin(std::numbers::pi * n / 2.0) / (std::numbers::pi * n) * window;
         sum += outer[j];
     }

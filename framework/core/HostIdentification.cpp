@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "HostKind.h"
 #include "IAudioPlugin.h"
 #include "Trace.h"
 
@@ -11,15 +12,17 @@ namespace {
 
 struct HostWord {
     const char* word;
-    int code;
+    HostKind kind;
 };
 
 // Tried in this order; the first word found anywhere in the name decides.
 constexpr HostWord kHostWords[] = {
-    {"cubase", 3},   {"reaper", 1},     {"nuendo", 4},   {"cakewalk", 5},  {"samplitude", 8},
-    {"fruity", 7},   {"live", 9},       {"melodyne", 12}, {"vstmanlib", 13}, {"aulab", 14},
-    {"forte", 15},   {"chainer", 16},   {"audition", 17}, {"orion", 18},    {"sawstudio", 20},
-    {"logic", 21},   {"digital", 22},
+    {"cubase", HostKind::Cubase},       {"reaper", HostKind::Reaper},       {"nuendo", HostKind::Nuendo},
+    {"cakewalk", HostKind::Cakewalk},   {"samplitude", HostKind::Samplitude}, {"fruity", HostKind::Fruity},
+    {"live", HostKind::Live},           {"melodyne", HostKind::Melodyne},   {"vstmanlib", HostKind::VstManLib},
+    {"aulab", HostKind::Aulab},         {"forte", HostKind::Forte},         {"chainer", HostKind::Chainer},
+    {"audition", HostKind::Audition},   {"orion", HostKind::Orion},         {"sawstudio", HostKind::SawStudio},
+    {"logic", HostKind::Logic},         {"digital", HostKind::Digital},
 };
 
 } // namespace
@@ -34,8 +37,8 @@ int IAudioPlugin::HostFromName(const char* name)
         }
     }
     for (const HostWord& entry : kHostWords)
-        if (std::strstr(lower, entry.word)) return entry.code;
-    return 0;
+        if (std::strstr(lower, entry.word)) return static_cast<int>(entry.kind);
+    return static_cast<int>(HostKind::Unknown);
 }
 
 void IAudioPlugin::SetHost(const char* name, std::int32_t version)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/FixedText.h"
+#include "core/HostKind.h"
 #include "core/Trace.h"
 
 namespace mg {
@@ -135,8 +136,9 @@ void IVstPlugin::AdaptToHost()
 {
     if (hostInitDone_) return;
     hostInitDone_ = true;
-    const int host = HostId();
-    if (host == 15 || host == 17 || host == 18 || host == 20) {
+    const auto host = static_cast<HostKind>(HostId());
+    if (host == HostKind::Forte || host == HostKind::Audition || host == HostKind::Orion ||
+        host == HostKind::SawStudio) {
         // These hosts connect only the first stereo pair of inputs and every output.
         if (InputChannelCount() > 2) ConnectInputChannels(2, InputChannelCount() - 2, false);
         if (OutputChannelCount() > 2) ConnectOutputChannels(2, OutputChannelCount() - 2, true);

@@ -1,5 +1,6 @@
 // The VST 3 module's entry points and the classes it holds.
 #include "MarrowGrit.h"
+#include "MarrowGritHQ.h"
 #include "vst3/Vst3Module.h"
 
 namespace {
@@ -11,6 +12,10 @@ constexpr mg::Vst3Class kClasses[] = {
      mg::MarrowGrit::kIdentity,
      "Fx|Distortion",
      &mg::CreateVst3Plugin<mg::MarrowGrit>},
+    {{0x5D093F0D, 0xB98E3F96, 0x83EE8BAE, 0x228545DD},
+     mg::MarrowGritHQ::kIdentity,
+     "Fx|Distortion",
+     &mg::CreateVst3Plugin<mg::MarrowGritHQ>},
 };
 
 const mg::Vst3ModuleInfo& Module()

@@ -112,6 +112,11 @@ TEST(HostErrors, CutOrDamagedInputFailsAtItsFrameAndLeavesNoOutput)
 // disk) must leave the state file that was there.
 TEST(HostErrors, AFailedStateSaveKeepsTheOldFile)
 {
+#if defined(__SANITIZE_THREAD__)
+    // The thread checker's runtime writes a file of its own as a program
+    // starts, so under a limit of 0 every program dies before its main.
+    GTEST_SKIP() << "no program of this build starts under a file-size limit of 0";
+#endif
     TempDir dir;
     const std::string in = dir / "in.wav";
     const std::string state = dir / "state.bin";

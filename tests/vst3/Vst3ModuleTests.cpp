@@ -14,13 +14,13 @@ namespace {
 
 using namespace vst3;
 
-TEST(Vst3Module, DescribesOneDistortionEffectUnderItsFixedId)
+TEST(Vst3Module, DescribesBothPedalsUnderTheirFixedIds)
 {
     Vst3Module module;
     PFactoryInfo factory{};
     ASSERT_EQ(module.factory()->getFactoryInfo(&factory), kResultOk);
     EXPECT_STREQ(factory.vendor, "tonewrights");
-    ASSERT_EQ(module.factory()->countClasses(), 1);
+    ASSERT_EQ(module.factory()->countClasses(), 2);
 
     auto* factory3 = HostRef<IPluginFactory3>::Query(module.factory(), kIPluginFactory3Iid);
     ASSERT_NE(factory3, nullptr);
@@ -34,8 +34,25 @@ TEST(Vst3Module, DescribesOneDistortionEffectUnderItsFixedId)
     PClassInfoW wide{};
     ASSERT_EQ(factory3->getClassInfoUnicode(0, &wide), kResultOk);
     EXPECT_EQ(ToUtf8(wide.name), "Marrow-Grit[M]");
-    EXPECT_EQ(factory3->getClassInfo2(1, &info), kInvalidArgument);
+    ASSERT_EQ(factory3->getClassInfo2(1, &info), kResultOk);
+    EXPECT_STREQ(info.name, "Marrow-Grit HQ");
+    EXPECT_EQ(std::memcmp(info.cid, MakeUid(0x5D093F0D, 0xB98E3F96, 0x83EE8BAE, 0x228545DD).bytes, 16), 0);
+    EXPECT_EQ(factory3->getClassInfo2(2, &info), kInvalidArgument);
     factory3->release();
+
+    // The HQ pedal reports its delay, so hosts line it up with other tracks.
+    void* hq = nullptr;
+    ASSERT_EQ(module.factory()->createInstance(info.cid, kIComponentIid.bytes, &hq), kResultOk);
+    auto* component = static_cast<IComponent*>(hq);
+    ASSERT_EQ(component->initialize(nullptr), kResultOk);
+    auto* processor = HostRef<IAudioProcessor>::Query(component, kIAudioProcessorIid);
+    ASSERT_NE(processor, nullptr);
+    ProcessSetup setup{kRealtime, kSample32, 512, 48000.0};
+    ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
+    EXPECT_EQ(processor->getLatencySamples(), 15u);
+    processor->release();
+    component->terminate();
+    component->release();
 
     void* object = reinterpret_cast<void*>(1);
     char unknownClass[16] = {1, 2, 3};

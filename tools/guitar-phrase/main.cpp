@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "PluckedString.h"
@@ -52,7 +53,12 @@ std::vector<Note> Riff()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("usage: guitar-phrase OUT.wav\nWrites the demo's guitar phrase (44.1 kHz mono float WAV) to OUT.wav.\n");
+        return 0;
+    }
+    // A name starting with '-' is a mistyped option, not a file to create.
+    if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: guitar-phrase OUT.wav\n");
         return 2;
     }
