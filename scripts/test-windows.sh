@@ -333,12 +333,12 @@ done
 # mg-editor-host answers one line per command (see tests/windows/EditorHost.cpp).
 host_in=
 host_out=
-start_host() {
-    local preset=$1 attempt
+start_host() { # PRESET [PLUGIN]: the DLL of the preset unless a plug-in is named
+    local preset=$1 plugin=${2:-build/$1/lib/MarrowGrit.dll} attempt
     for attempt in 1 2 3; do
         rm -f "$work/host.in" "$work/host.out"
         mkfifo "$work/host.in" "$work/host.out"
-        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "build/$preset/lib/MarrowGrit.dll" \
+        timeout 300 wine "build/$preset/bin/mg-editor-host.exe" "$plugin" \
             <"$work/host.in" >"$work/host.out" 2>"$work/$preset-editor-host.log" &
         host_pid=$!
         exec {host_in}>"$work/host.in" {host_out}<"$work/host.out"
@@ -497,6 +497,15 @@ reopening_leaves_nothing_behind() {
     echo "no window, class, timer or heap growth left; reopened as drawn headless"
 }
 
+# The footswitch through the VST 3 view: the parameter follows and each
+# press reached the host as an edit.
+vst3_footswitch_reaches_host() {
+    footswitch_toggles_effect || return 1
+    local edits
+    edits=$(ask edits | awk '{ print $4 }')
+    ((edits >= 2)) || { echo "the host heard $edits edits for two presses"; return 1; }
+}
+
 section "headless references"
 reference open
 reference effect-off --do "param Effect 0" --do "tick"
@@ -512,6 +521,12 @@ for preset in win32 win64; do
     check "$preset right click on Level, typed 0.25 and Return" text_entry_sets_level
     check "$preset right click on Cabinet, Off picked from the list" choice_list_sets_cabinet
     note "$preset ten reopenings leave no window, timer or leak" reopening_leaves_nothing_behind
+    stop_host
+
+    section "$preset: the VST 3 view in a window"
+    start_host "$preset" "build/$preset/vst3/MarrowGrit.vst3"
+    check "$preset VST 3 view opens in a child window, drawn as headless" editor_opens_as_headless
+    check "$preset VST 3 footswitch toggles Effect and reaches the host" vst3_footswitch_reaches_host
     stop_host
 done
 

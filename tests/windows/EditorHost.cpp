@@ -1,11 +1,12 @@
 // mg-editor-host: a small Windows host that shows a plug-in's editor in a real
 // window, for the window tests under wine (scripts/test-windows.sh).
 //
-//   mg-editor-host.exe PLUGIN.dll
+//   mg-editor-host.exe PLUGIN.dll | PLUGIN.vst3
 //
 // It loads the plug-in, opens it, asks for the editor's rectangle, makes a
 // borderless top-level window of that size at the screen's top-left corner
-// and opens the editor in it through effEditOpen. Then it takes one command
+// and opens the editor in it through effEditOpen (a VST 3 bundle: its view
+// attached to the window, through mg-host's VST 3 side). Then it takes one command
 // a line on stdin and answers each with one line on stdout:
 //
 //   ready W H X Y             (unasked, once the editor is open; X Y is the
@@ -25,6 +26,7 @@
 //                                        script can see its heap check work
 //   gdi            -> gdi N user N       GDI and USER objects of the process
 //   edits          -> edits BEGIN END AUTOMATE   the plug-in's requests so far
+//                                        (VST 3: BEGIN and END stay 0)
 //   quit           -> bye                closes the editor and the plug-in
 //
 // The message loop keeps running between commands, so the editor's timer,
@@ -38,9 +40,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Failure.h"
+#include "Vst3HostedPlugin.h"
 #include "VstAbi.h"
 
 namespace {
@@ -51,6 +56,8 @@ constexpr const char* kHostClass = "MgEditorHostWindow";
 
 HMODULE plugin = nullptr;
 vst::AEffect* effect = nullptr;
+// Instead of `effect`, for a VST 3 bundle.
+std::unique_ptr<mg::host::HostedPlugin> vst3;
 HWND hostWindow = nullptr;
 long beginEdits = 0;
 long endEdits = 0;
@@ -127,6 +134,33 @@ void HeapUsage(unsigned long long& bytes, unsigned long& blocks)
     }
 }
 
+double Parameter(long index)
+{
+    if (vst3) return vst3->Parameter(static_cast<int>(index));
+    return effect->getParameter(effect, static_cast<vst::int32>(index));
+}
+
+void SetParameter(long index, double value)
+{
+    if (vst3) vst3->SetParameter(static_cast<int>(index), value);
+    else effect->setParameter(effect, static_cast<vst::int32>(index), static_cast<float>(value));
+}
+
+bool OpenEditor()
+{
+    if (vst3) return vst3->OpenEditor(hostWindow);
+    return Dispatch(vst::effEditOpen, 0, 0, hostWindow) != 0;
+}
+
+bool CloseEditor()
+{
+    if (vst3) {
+        vst3->CloseEditor();
+        return true;
+    }
+    return Dispatch(vst::effEditClose) != 0;
+}
+
 void RunCommand(const std::string& line)
 {
     char verb[32] = {};
@@ -136,19 +170,19 @@ void RunCommand(const std::string& line)
     const std::string cmd = fields >= 1 ? verb : "";
 
     if (cmd == "param" && fields >= 2) {
-        Reply("param %ld %.6f", a, static_cast<double>(effect->getParameter(effect, static_cast<vst::int32>(a))));
+        Reply("param %ld %.6f", a, Parameter(a));
     } else if (cmd == "set" && fields == 3) {
-        effect->setParameter(effect, static_cast<vst::int32>(a), static_cast<float>(b));
+        SetParameter(a, b);
         Reply("ok");
     } else if (cmd == "open") {
-        Reply("open %d", Dispatch(vst::effEditOpen, 0, 0, hostWindow) ? 1 : 0);
+        Reply("open %d", OpenEditor() ? 1 : 0);
     } else if (cmd == "close") {
-        Reply("close %d", Dispatch(vst::effEditClose) ? 1 : 0);
+        Reply("close %d", CloseEditor() ? 1 : 0);
     } else if (cmd == "cycle" && fields >= 2) {
         for (long i = 0; i < a; ++i) {
-            Dispatch(vst::effEditClose);
+            CloseEditor();
             Pump(50);
-            Dispatch(vst::effEditOpen, 0, 0, hostWindow);
+            OpenEditor();
             Pump(100);
         }
         Reply("cycle %ld", a);
@@ -176,9 +210,10 @@ void RunCommand(const std::string& line)
     } else if (cmd == "edits") {
         Reply("edits %ld %ld %ld", beginEdits, endEdits, automates);
     } else if (cmd == "quit") {
-        Dispatch(vst::effEditClose);
-        Dispatch(vst::effClose);
+        CloseEditor();
+        if (effect) Dispatch(vst::effClose);
         effect = nullptr;
+        vst3.reset();
         Reply("bye");
         PostQuitMessage(0);
     } else {
@@ -191,7 +226,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case kCommandMessage: {
         char* line = reinterpret_cast<char*>(lParam);
-        if (effect) RunCommand(line);
+        if (effect || vst3) RunCommand(line);
         std::free(line);
         return 0;
     }
@@ -235,20 +270,33 @@ int main(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY); // plain "\n" line ends for the script
     if (argc != 2) return Fail("usage: mg-editor-host PLUGIN.dll");
 
-    plugin = LoadLibraryA(argv[1]);
-    if (!plugin) return Fail("cannot load the plug-in");
-    auto entry = reinterpret_cast<vst::EntryProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "VSTPluginMain")));
-    if (!entry) return Fail("no VSTPluginMain");
-    effect = entry(&HostCallback);
-    if (!effect || effect->magic != vst::kEffectMagic) return Fail("no effect");
-    Dispatch(vst::effOpen);
-    Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    Dispatch(vst::effSetBlockSize, 0, 512);
+    const std::string path = argv[1];
+    int width = 0, height = 0;
+    if (path.size() > 5 && path.compare(path.size() - 5, 5, ".vst3") == 0) {
+        try {
+            vst3 = mg::host::LoadVst3Plugin(path, [](int, double) { ++automates; });
+            vst3->Prepare(44100.0, 512);
+        } catch (const mg::host::Failure& failure) {
+            return Fail(failure.what());
+        }
+        if (!vst3->EditorSize(width, height)) return Fail("no editor size");
+    } else {
+        plugin = LoadLibraryA(argv[1]);
+        if (!plugin) return Fail("cannot load the plug-in");
+        auto entry =
+            reinterpret_cast<vst::EntryProc>(reinterpret_cast<void*>(GetProcAddress(plugin, "VSTPluginMain")));
+        if (!entry) return Fail("no VSTPluginMain");
+        effect = entry(&HostCallback);
+        if (!effect || effect->magic != vst::kEffectMagic) return Fail("no effect");
+        Dispatch(vst::effOpen);
+        Dispatch(vst::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        Dispatch(vst::effSetBlockSize, 0, 512);
 
-    vst::ERect* rect = nullptr;
-    if (!Dispatch(vst::effEditGetRect, 0, 0, &rect) || !rect) return Fail("no editor rectangle");
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
+        vst::ERect* rect = nullptr;
+        if (!Dispatch(vst::effEditGetRect, 0, 0, &rect) || !rect) return Fail("no editor rectangle");
+        width = rect->right - rect->left;
+        height = rect->bottom - rect->top;
+    }
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = &HostWindowProc;
@@ -260,7 +308,7 @@ int main(int argc, char** argv)
                                  height, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!hostWindow) return Fail("cannot create the host window");
 
-    if (!Dispatch(vst::effEditOpen, 0, 0, hostWindow)) return Fail("effEditOpen failed");
+    if (!OpenEditor()) return Fail("the editor did not open");
     Pump(200);
     POINT origin{0, 0};
     ClientToScreen(hostWindow, &origin);
@@ -277,6 +325,6 @@ int main(int argc, char** argv)
         DispatchMessageA(&msg);
     }
     DestroyWindow(hostWindow);
-    FreeLibrary(plugin);
+    if (plugin) FreeLibrary(plugin);
     return 0;
 }
