@@ -26,8 +26,6 @@ LiveProcessor::LiveProcessor(host::HostedPlugin& plugin, host::HostContext& host
 void LiveProcessor::Prepare(double sampleRate, int frames)
 {
     Setup(sampleRate, frames);
-    if (host::PluginInstance* vst2 = plugin_.AsVst2(); vst2 && vst2->HasFlag(vst::effFlagsCanDoubleReplacing))
-        vst2->Dispatch(vst::effSetProcessPrecision, 0, double_ ? 1 : 0);
 }
 
 void LiveProcessor::Start()
@@ -93,7 +91,7 @@ void LiveProcessor::Setup(double sampleRate, int frames)
     frames_ = frames;
     host_.SetSampleRate(sampleRate);
     host_.SetBlockSize(frames);
-    plugin_.Prepare(sampleRate, frames);
+    plugin_.Prepare(sampleRate, frames, double_ ? host::SampleSize::Double : host::SampleSize::Float);
 }
 
 void LiveProcessor::Process(float* const* in, float* const* out, int frames) noexcept
