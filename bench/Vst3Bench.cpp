@@ -21,7 +21,7 @@ void Vst3Process(benchmark::State& state)
     auto plugin = mg::host::LoadVst3Plugin(MG_VST3_MODULE);
     const int block = static_cast<int>(state.range(0));
     plugin->SetParameter(kCabinet, 1.0);
-    plugin->Prepare(kRate, block);
+    plugin->Prepare(kRate, block, mg::host::SampleSize::Float);
     plugin->Resume();
     RunBlocks(state, [&plugin](float** in, float** out, int n) { plugin->Process(in, out, n); });
     plugin->Suspend();

@@ -19,6 +19,10 @@ class PluginInstance;
 
 enum class PluginFormat { Vst2, Vst3, Clap };
 
+// The samples Process() will be called with; formats that fix it before
+// processing (VST 2.4's precision, VST 3's set-up) are told in Prepare().
+enum class SampleSize { Float, Double };
+
 const char* FormatName(PluginFormat format);
 
 class HostedPlugin {
@@ -67,8 +71,8 @@ public:
     virtual void LoadState(const std::vector<std::uint8_t>& bytes) = 0;
 
     // ---- processing -------------------------------------------------------------
-    // While suspended: the rate and the longest block that will come.
-    virtual void Prepare(double sampleRate, int maxFrames) = 0;
+    // While suspended: the rate, the longest block and the samples that will come.
+    virtual void Prepare(double sampleRate, int maxFrames, SampleSize samples) = 0;
     virtual void Resume() = 0;
     virtual void Suspend() = 0;
     // Planar buffers, Inputs() and Outputs() of them, `frames` <= maxFrames.

@@ -122,7 +122,7 @@ int RunInfo(const InfoOptions& options, std::FILE* out)
 {
     HostContext host(kInfoSampleRate, kInfoBlockSize);
     const std::unique_ptr<HostedPlugin> plugin = LoadPlugin(options.plugin, host);
-    plugin->Prepare(kInfoSampleRate, kInfoBlockSize);
+    plugin->Prepare(kInfoSampleRate, kInfoBlockSize, SampleSize::Float);
     if (PluginInstance* vst2 = plugin->AsVst2())
         PrintVst2Header(options, *vst2, out);
     else

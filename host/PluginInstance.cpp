@@ -221,10 +221,12 @@ void PluginInstance::LoadState(const std::vector<std::uint8_t>& bytes)
     SetChunk(bytes);
 }
 
-void PluginInstance::Prepare(double sampleRate, int maxFrames)
+void PluginInstance::Prepare(double sampleRate, int maxFrames, SampleSize samples)
 {
     SetSampleRate(sampleRate);
     SetBlockSize(maxFrames);
+    if (HasFlag(vst::effFlagsCanDoubleReplacing))
+        Dispatch(vst::effSetProcessPrecision, 0, samples == SampleSize::Double ? 1 : 0);
 }
 
 void PluginInstance::Process(float** inputs, float** outputs, int frames)

@@ -83,7 +83,7 @@ public:
     std::vector<std::uint8_t> SaveState() override;
     void LoadState(const std::vector<std::uint8_t>& bytes) override;
     // effSetSampleRate and effSetBlockSize.
-    void Prepare(double sampleRate, int maxFrames) override;
+    void Prepare(double sampleRate, int maxFrames, SampleSize samples) override;
     // effMainsChanged 1 and effStartProcess; Suspend() undoes both.
     void Resume() override;
     void Suspend() override;

@@ -208,9 +208,8 @@ int RunRender(const RenderOptions& options)
                       " outputs; 0 to " + std::to_string(kMaxChannels) + " are supported");
     CheckCallback(plugin, options.callback);
 
-    plugin.Prepare(rate, options.block);
-    if (PluginInstance* vst2 = plugin.AsVst2(); vst2 && vst2->HasFlag(vst::effFlagsCanDoubleReplacing))
-        vst2->Dispatch(vst::effSetProcessPrecision, 0, options.callback == CallbackKind::Double ? 1 : 0);
+    plugin.Prepare(rate, options.block,
+                   options.callback == CallbackKind::Double ? SampleSize::Double : SampleSize::Float);
     if (!state.empty())
         LoadState(plugin, options, state);
     ApplyProgram(plugin, options.settings);

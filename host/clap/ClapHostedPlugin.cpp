@@ -324,7 +324,8 @@ void ClapHostedPlugin::LoadState(const std::vector<std::uint8_t>& bytes)
 
 // ---- processing -------------------------------------------------------------------
 
-void ClapHostedPlugin::Prepare(double sampleRate, int maxFrames)
+// CLAP's process call says its sample size each time.
+void ClapHostedPlugin::Prepare(double sampleRate, int maxFrames, SampleSize)
 {
     sampleRate_ = sampleRate;
     maxFrames_ = maxFrames;

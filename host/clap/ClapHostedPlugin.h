@@ -54,7 +54,7 @@ public:
     bool SelectProgram(int) override { return false; }
     std::vector<std::uint8_t> SaveState() override;
     void LoadState(const std::vector<std::uint8_t>& bytes) override;
-    void Prepare(double sampleRate, int maxFrames) override;
+    void Prepare(double sampleRate, int maxFrames, SampleSize samples) override;
     void Resume() override;
     void Suspend() override;
     void Process(float** inputs, float** outputs, int frames) override;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "Failure.h"
+#include "HostedPlugin.h"
 #include "PluginInstance.h"
 
 namespace mg::live {
@@ -30,7 +31,7 @@ constexpr int kFallbackHeight = 300;
 
 } // namespace
 
-EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host, const std::string& title,
+EditorWindow::EditorWindow(host::HostedPlugin& plugin, host::HostContext& host, const std::string& title,
                            int scalePercent)
     : plugin_(plugin), host_(host)
 {
@@ -42,8 +43,10 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host
     }
     // The display-scale message hosts send before the editor opens:
     // index 'PreS', value 'AeCs', the scale in opt.
-    if (scalePercent > 0)
-        plugin_.Dispatch(vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr, static_cast<float>(scalePercent / 100.0));
+    // Only VST 2.4 plug-ins hear it so far.
+    if (host::PluginInstance* vst2 = plugin_.AsVst2(); vst2 && scalePercent > 0)
+        vst2->Dispatch(vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr,
+                       static_cast<float>(scalePercent / 100.0));
     int width = kFallbackWidth;
     int height = kFallbackHeight;
     if (!plugin_.EditorSize(width, height)) {
@@ -71,9 +74,12 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host
     xcb_flush(c_);
     // From here on: a plug-in may ask for a size while its editor opens.
     host_.SetEditorFrame(this);
-    const auto answer =
-        plugin_.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)));
-    if (answer == 0) {
+    if (!plugin_.OpenEditor(reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)))) {
+        // The formats with an editor object of their own made it for the
+        // size asked above; it goes now. A VST 2.4 editor that did not open
+        // is not closed.
+        if (!plugin_.AsVst2())
+            plugin_.CloseEditor();
         host_.SetEditorFrame(nullptr);
         xcb_destroy_window(c_, window_);
         xcb_disconnect(c_);
@@ -86,7 +92,7 @@ EditorWindow::EditorWindow(host::PluginInstance& plugin, host::HostContext& host
 EditorWindow::~EditorWindow()
 {
     if (editorOpen_)
-        plugin_.Dispatch(vst::effEditClose);
+        plugin_.CloseEditor();
     host_.SetEditorFrame(nullptr);
     if (!c_)
         return;
@@ -159,7 +165,7 @@ bool EditorWindow::Resize(int width, int height)
 
 void EditorWindow::Idle()
 {
-    plugin_.Dispatch(vst::effEditIdle);
+    plugin_.IdleEditor();
 }
 
 } // namespace mg::live

@@ -1,9 +1,11 @@
 #pragma once
 // A top-level X11 window, titled with the plug-in's name, that holds the
-// plug-in's editor: effEditGetRect for its size, effEditOpen with the
-// window, effEditIdle on request, effEditClose before the window goes. While
-// it is open the plug-in may resize it (audioMasterSizeWindow), within the
-// screen.
+// plug-in's editor, whatever its format: its size asked before opening, the
+// editor opened into the window, its idle calls or timers served on
+// request, the editor closed before the window goes. While it is open a
+// VST 2.4 plug-in may resize it (audioMasterSizeWindow), within the screen;
+// the VST 3 and CLAP hosts offer no resizing, so their editors keep the
+// size they opened with.
 #include <xcb/xcb.h>
 
 #include <atomic>
@@ -12,7 +14,7 @@
 #include "HostContext.h"
 
 namespace mg::host {
-class PluginInstance;
+class HostedPlugin;
 }
 
 namespace mg::live {
@@ -21,8 +23,9 @@ class EditorWindow final : public host::IEditorFrame {
 public:
     // Throws host::Failure when there is no X server or the editor refuses
     // to open. Registers with `host` for the plug-in's resize requests. A
-    // `scalePercent` above 0 is told to the plug-in as the display's scale.
-    EditorWindow(host::PluginInstance& plugin, host::HostContext& host, const std::string& title,
+    // `scalePercent` above 0 is told to a VST 2.4 plug-in as the display's
+    // scale.
+    EditorWindow(host::HostedPlugin& plugin, host::HostContext& host, const std::string& title,
                  int scalePercent = 0);
     ~EditorWindow();
     EditorWindow(const EditorWindow&) = delete;
@@ -46,7 +49,7 @@ private:
     xcb_atom_t Atom(const char* name);
     void SetProperty(xcb_atom_t property, xcb_atom_t type, int format, const void* data, std::size_t count);
 
-    host::PluginInstance& plugin_;
+    host::HostedPlugin& plugin_;
     host::HostContext& host_;
     xcb_connection_t* c_ = nullptr;
     int screenWidth_ = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // mg-live's main thread once the audio runs: it waits for a reason to stop
 // (SIGINT, SIGTERM, SIGHUP, the JACK server gone, the window closed) and
-// meanwhile serves the editor window (its X events and effEditIdle 50 times
-// a second) and the server's new settings.
+// meanwhile serves the editor window (its X events, and the editor's idle
+// call or timers 50 times a second) and the server's new settings.
 #include <functional>
 
 namespace mg::live {

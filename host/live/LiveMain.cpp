@@ -1,5 +1,5 @@
-// mg-live: plays a VST 2.4 plug-in live through a JACK server, with its
-// editor in a window, and keeps its state between runs.
+// mg-live: plays a plug-in (VST 2.4, VST 3 or CLAP) live through a JACK
+// server, with its editor in a window, and keeps its state between runs.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -9,6 +9,7 @@
 #include "Failure.h"
 #include "Guarded.h"
 #include "HostContext.h"
+#include "HostedPlugin.h"
 #include "JackSession.h"
 #include "LiveLoop.h"
 #include "LiveOptions.h"
@@ -33,32 +34,44 @@ using host::Printable;
 // Beyond any real speaker layout; a larger count is a broken descriptor.
 constexpr int kMaxChannels = 256;
 
-void CheckPlugin(host::PluginInstance& plugin, bool doublePrecision)
+void CheckPlugin(host::HostedPlugin& plugin, bool doublePrecision)
 {
-    const vst::AEffect& effect = plugin.Effect();
-    if (effect.numOutputs <= 0)
+    const int inputs = plugin.Inputs();
+    const int outputs = plugin.Outputs();
+    if (outputs <= 0)
         throw Failure("the plug-in has no outputs; there is nothing to play");
-    if (effect.numInputs < 0 || effect.numInputs > kMaxChannels || effect.numOutputs > kMaxChannels)
-        throw Failure("the plug-in reports " + std::to_string(effect.numInputs) + " inputs and " +
-                      std::to_string(effect.numOutputs) + " outputs; 0 to " + std::to_string(kMaxChannels) +
-                      " are supported");
-    if (!doublePrecision && !effect.processReplacing)
+    if (inputs < 0 || inputs > kMaxChannels || outputs > kMaxChannels)
+        throw Failure("the plug-in reports " + std::to_string(inputs) + " inputs and " + std::to_string(outputs) +
+                      " outputs; 0 to " + std::to_string(kMaxChannels) + " are supported");
+    host::PluginInstance* vst2 = plugin.AsVst2();
+    if (!doublePrecision && vst2 && !vst2->Effect().processReplacing)
         throw Failure("the plug-in has no processReplacing");
-    if (doublePrecision && (!plugin.HasFlag(vst::effFlagsCanDoubleReplacing) || !effect.processDoubleReplacing))
+    if (doublePrecision && !plugin.CanProcessDouble())
         throw Failure("the plug-in cannot process doubles; leave out --callback double");
 }
 
-std::string DisplayName(host::PluginInstance& plugin, const std::string& path)
+// .fxp and .fxb files hold VST 2.4 programs and banks; other formats keep
+// only the state mg-live saves by itself.
+void CheckPresetFiles(host::HostedPlugin& plugin, const LiveOptions& options)
 {
-    std::string name = Printable(plugin.EffectName());
-    if (name.empty())
-        name = Printable(plugin.ProductString());
-    if (name.empty())
-        name = std::filesystem::path(path).stem().string();
+    if (!plugin.AsVst2() && (!options.loadFile.empty() || !options.saveFile.empty()))
+        throw Failure(std::string("--load and --save take VST 2.4's .fxp and .fxb files; this plug-in is ") +
+                      host::FormatName(plugin.Format()));
+}
+
+std::string DisplayName(host::HostedPlugin& plugin, const std::string& path)
+{
+    std::string name = Printable(plugin.Name());
+    if (name.empty()) {
+        std::filesystem::path file(path);
+        if (!file.has_filename()) // a bundle folder named with a separator at the end
+            file = file.parent_path();
+        name = file.stem().string();
+    }
     return name;
 }
 
-std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::PluginInstance& plugin,
+std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::HostedPlugin& plugin,
                                          host::HostContext& host, const std::string& name)
 {
     if (options.noGui)
@@ -67,7 +80,7 @@ std::unique_ptr<EditorWindow> OpenWindow(const LiveOptions& options, host::Plugi
         std::fprintf(stderr, "mg-live: no display; running without a window\n");
         return nullptr;
     }
-    if (!plugin.HasFlag(vst::effFlagsHasEditor)) {
+    if (!plugin.HasEditor()) {
         std::fprintf(stderr, "mg-live: %s has no editor; running without a window\n", name.c_str());
         return nullptr;
     }
@@ -87,7 +100,7 @@ struct Deactivation {
 
 // The state and the --save file, each tried even when the other fails;
 // every failure is said. False when any failed.
-bool SaveAll(host::PluginInstance& plugin, const LiveOptions& options, const std::filesystem::path& stateFile,
+bool SaveAll(host::HostedPlugin& plugin, const LiveOptions& options, const std::filesystem::path& stateFile,
              bool keepState)
 {
     bool ok = true;
@@ -104,7 +117,7 @@ bool SaveAll(host::PluginInstance& plugin, const LiveOptions& options, const std
     else if (keepState)
         attempt([&] { SaveState(plugin, stateFile); });
     if (!options.saveFile.empty())
-        attempt([&] { host::SavePresetFile(plugin, options.saveFile); });
+        attempt([&] { host::SavePresetFile(*plugin.AsVst2(), options.saveFile); });
     return ok;
 }
 
@@ -117,16 +130,18 @@ int Run(const LiveOptions& options)
     stops.WhileConnecting([&] { session = std::make_unique<JackSession>(options.clientName); });
     JackSession& jack = *session;
     host::HostContext host(jack.SampleRate(), jack.BufferSize());
-    host::PluginInstance plugin(options.plugin, host);
+    const std::unique_ptr<host::HostedPlugin> loaded = host::LoadPlugin(options.plugin, host);
+    host::HostedPlugin& plugin = *loaded;
     CheckPlugin(plugin, options.doublePrecision);
+    CheckPresetFiles(plugin, options);
     const std::string name = DisplayName(plugin, options.plugin);
-    const std::filesystem::path stateFile = StateFile(plugin.Effect().uniqueID);
+    const std::filesystem::path stateFile = StateFile(plugin);
 
     LiveProcessor processor(plugin, host, options.doublePrecision);
     processor.Prepare(jack.SampleRate(), jack.BufferSize());
     bool keepState = true;
     if (!options.loadFile.empty())
-        host::LoadPresetFile(plugin, options.loadFile);
+        host::LoadPresetFile(*plugin.AsVst2(), options.loadFile);
     else if (!options.fresh)
         keepState = RestoreState(plugin, stateFile);
     host::ApplyProgram(plugin, options.settings);

@@ -81,11 +81,14 @@ LiveOptions ParseLiveOptions(int argc, const char* const* argv)
 
 const char* LiveUsageText()
 {
-    return R"(mg-live: plays a VST 2.4 plug-in live through a JACK server, its editor in a window.
+    return R"(mg-live: plays a plug-in live through a JACK server, its editor in a window.
 
 Usage:
   mg-live PLUGIN [options]
   mg-live --help | --version
+
+PLUGIN is a VST 2.4 library (.so), a VST 3 bundle (.vst3, or the module in
+it) or a CLAP module (.clap).
 
 The plug-in gets one JACK input port per input (in_1, in_2, ...) and one
 output port per output (out_1, out_2, ...), at the server's sample rate and
@@ -114,14 +117,18 @@ hear silence until connected.
                          saved at the last exit
   --load FILE            load FILE (.fxp program or .fxb bank) at start,
                          instead of the state saved at the last exit
-  --save FILE            also save to FILE (.fxp or .fxb) at exit
+                         (VST 2.4 plug-ins)
+  --save FILE            also save to FILE (.fxp or .fxb) at exit (VST 2.4
+                         plug-ins)
 
 On exit (the window closed, Ctrl+C, SIGTERM, SIGHUP, or the JACK server
-gone) the plug-in's current program is saved to
-$XDG_CONFIG_HOME/mg-live/ID.fxp (~/.config when XDG_CONFIG_HOME is unset; ID
-is the plug-in's unique ID) and loaded at the next start; a file there that
-does not load is kept as ID.fxp.bad. Settings apply in
-this order: the saved state or --load, then --program, then --param.
+gone) the plug-in's state is saved in $XDG_CONFIG_HOME/mg-live/ (~/.config
+when XDG_CONFIG_HOME is unset) and loaded at the next start: a VST 2.4
+plug-in's current program as ID.fxp (ID its unique ID), a VST 3 plug-in's
+state as ID.vst3state (ID its class id), a CLAP plug-in's as ID.clapstate
+(ID its plug-in id). A file there that does not load is kept as FILE.bad
+(ID.fxp.bad, ...) and the plug-in starts from its defaults. Settings apply
+in this order: the saved state or --load, then --program, then --param.
 
 Exit status: 0 after a clean exit, 1 on an error (a failed save, new server
 settings the plug-in cannot take) or when the JACK server went away, 2 for a

@@ -10,13 +10,12 @@
 
 namespace mg::live {
 
-LiveProcessor::LiveProcessor(host::PluginInstance& plugin, host::HostContext& host, bool doublePrecision)
+LiveProcessor::LiveProcessor(host::HostedPlugin& plugin, host::HostContext& host, bool doublePrecision)
     : plugin_(plugin),
       host_(host),
-      effect_(plugin.Raw()),
       double_(doublePrecision),
-      inputs_(std::max(0, plugin.Effect().numInputs)),
-      outputs_(std::max(0, plugin.Effect().numOutputs)),
+      inputs_(std::max(0, plugin.Inputs())),
+      outputs_(std::max(0, plugin.Outputs())),
       in_(static_cast<std::size_t>(inputs_)),
       out_(static_cast<std::size_t>(outputs_)),
       in64_(static_cast<std::size_t>(inputs_)),
@@ -27,8 +26,6 @@ LiveProcessor::LiveProcessor(host::PluginInstance& plugin, host::HostContext& ho
 void LiveProcessor::Prepare(double sampleRate, int frames)
 {
     Setup(sampleRate, frames);
-    if (plugin_.HasFlag(vst::effFlagsCanDoubleReplacing))
-        plugin_.Dispatch(vst::effSetProcessPrecision, 0, double_ ? 1 : 0);
 }
 
 void LiveProcessor::Start()
@@ -94,8 +91,7 @@ void LiveProcessor::Setup(double sampleRate, int frames)
     frames_ = frames;
     host_.SetSampleRate(sampleRate);
     host_.SetBlockSize(frames);
-    plugin_.SetSampleRate(sampleRate);
-    plugin_.SetBlockSize(frames);
+    plugin_.Prepare(sampleRate, frames, double_ ? host::SampleSize::Double : host::SampleSize::Float);
 }
 
 void LiveProcessor::Process(float* const* in, float* const* out, int frames) noexcept
@@ -111,11 +107,11 @@ void LiveProcessor::Process(float* const* in, float* const* out, int frames) noe
     if (!double_) {
         std::copy(in, in + inputs_, in_.begin());
         std::copy(out, out + outputs_, out_.begin());
-        effect_->processReplacing(effect_, in_.data(), out_.data(), frames);
+        plugin_.Process(in_.data(), out_.data(), frames);
     } else {
         for (int c = 0; c < inputs_; ++c)
             std::copy(in[c], in[c] + frames, in64_[static_cast<std::size_t>(c)]);
-        effect_->processDoubleReplacing(effect_, in64_.data(), out64_.data(), frames);
+        plugin_.Process(in64_.data(), out64_.data(), frames);
         for (int c = 0; c < outputs_; ++c) {
             const double* from = out64_[static_cast<std::size_t>(c)];
             std::transform(from, from + frames, out[c], [](double v) { return static_cast<float>(v); });

@@ -7,26 +7,24 @@
 // buffers, so the audio thread never sees a half-made change. A period that
 // finds the gate closed is silence.
 //
-// Only the main thread talks to the plug-in (VST 2.4 plug-ins expect one
-// thread besides the audio thread): JACK's notification thread only holds
-// the gate closed (Hold) and leaves the new settings to the main thread
-// (Reconfigure).
+// Only the main thread talks to the plug-in (plug-ins of every format
+// expect one thread besides the audio thread): JACK's notification thread
+// only holds the gate closed (Hold) and leaves the new settings to the main
+// thread (Reconfigure).
 #include <atomic>
 #include <mutex>
 #include <vector>
 
-#include "VstAbi.h"
-
 namespace mg::host {
 class HostContext;
-class PluginInstance;
+class HostedPlugin;
 } // namespace mg::host
 
 namespace mg::live {
 
 class LiveProcessor {
 public:
-    LiveProcessor(host::PluginInstance& plugin, host::HostContext& host, bool doublePrecision);
+    LiveProcessor(host::HostedPlugin& plugin, host::HostContext& host, bool doublePrecision);
     LiveProcessor(const LiveProcessor&) = delete;
     LiveProcessor& operator=(const LiveProcessor&) = delete;
 
@@ -36,8 +34,9 @@ public:
     // Main thread. Prepare gives the suspended plug-in its settings, Start
     // resumes it; Reconfigure suspends, sets new values and resumes (only
     // when they differ), then opens the gate; Stop suspends it for good.
-    // Start and Reconfigure throw host::Failure when the plug-in changes its
-    // channel counts on resuming: the gate then stays closed.
+    // Prepare, Start and Reconfigure throw host::Failure when the plug-in
+    // refuses the rate or period (VST 3 and CLAP plug-ins may), or changes
+    // its channel counts on resuming: the gate then stays closed.
     void Prepare(double sampleRate, int frames);
     void Start();
     void Reconfigure(double sampleRate, int frames);
@@ -54,9 +53,8 @@ private:
     void Open();
     void Setup(double sampleRate, int frames);
 
-    host::PluginInstance& plugin_;
+    host::HostedPlugin& plugin_;
     host::HostContext& host_;
-    vst::AEffect* effect_;
     const bool double_;
     const int inputs_;
     const int outputs_;

@@ -85,7 +85,7 @@ public:
     std::vector<std::uint8_t> SaveState() override;
     void LoadState(const std::vector<std::uint8_t>& bytes) override;
 
-    void Prepare(double sampleRate, int maxFrames) override;
+    void Prepare(double sampleRate, int maxFrames, SampleSize samples) override;
     void Resume() override;
     void Suspend() override;
     void Process(float** inputs, float** outputs, int frames) override { Run(inputs, outputs, frames); }
@@ -335,9 +335,9 @@ void Vst3Hosted::LoadState(const std::vector<std::uint8_t>& bytes)
     controller_->setComponentState(&stream);
 }
 
-void Vst3Hosted::Prepare(double sampleRate, int maxFrames)
+void Vst3Hosted::Prepare(double sampleRate, int maxFrames, SampleSize samples)
 {
-    ProcessSetup setup{kRealtime, kSample32, maxFrames, sampleRate};
+    ProcessSetup setup{kRealtime, samples == SampleSize::Double ? kSample64 : kSample32, maxFrames, sampleRate};
     if (processor_->setupProcessing(setup) != kResultOk)
         throw Failure(name_ + " cannot run at " + std::to_string(sampleRate) + " Hz in blocks of " +
                       std::to_string(maxFrames));

@@ -29,7 +29,7 @@ struct Loaded {
 template <class During>
 std::vector<float> Render(HostedPlugin& plugin, During during)
 {
-    plugin.Prepare(48000.0, kBlock);
+    plugin.Prepare(48000.0, kBlock, mg::host::SampleSize::Float);
     plugin.Resume();
     std::vector<float> in0(kBlock), in1(kBlock), out0(kBlock), out1(kBlock), all;
     float* ins[] = {in0.data(), in1.data()};

@@ -313,4 +313,24 @@ std::vector<float> Rig::Channel(int channel) const
     return out;
 }
 
+double BypassedShare(Rig& rig)
+{
+    rig.Restart();
+    rig.Record(true);
+    EXPECT_TRUE(rig.WaitForFrames(19200, std::chrono::seconds(20)));
+    rig.Record(false);
+    int bypassed = 0, clean = 0;
+    const auto cycles = rig.Cycles();
+    for (const auto& cycle : cycles) {
+        if (cycle.xruns != cycles.front().xruns)
+            continue;
+        bool same = true;
+        for (std::int64_t i = cycle.start; i < cycle.start + cycle.frames; ++i)
+            same = same && rig.At(i, 1) == rig.At(i, 0);
+        bypassed += same;
+        ++clean;
+    }
+    return clean ? double(bypassed) / clean : -1.0;
+}
+
 } // namespace mg::livetest

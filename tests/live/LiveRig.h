@@ -121,4 +121,8 @@ private:
     std::vector<Cycle> cycles_;
 };
 
+// Records 0.4 s and gives, of the periods recorded with no new xrun, the
+// share whose out_1 is the fed signal itself: the pedal's bypass.
+double BypassedShare(Rig& rig);
+
 } // namespace mg::livetest

@@ -77,10 +77,11 @@ protected:
         return mg::livetest::WaitUntil([&] { return live.Err().find("mg-live: playing") != std::string::npos; }, 20s);
     }
 
-    std::filesystem::path StateFile() const
+    std::filesystem::path StateFile(const std::string& suffix = ".fxp") const
     {
-        for (const auto& entry : std::filesystem::directory_iterator(dir_ / "config/mg-live"))
-            if (entry.path().extension() == ".fxp")
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_ / "config/mg-live", ec))
+            if (entry.path().extension() == suffix)
                 return entry.path();
         return {};
     }
@@ -297,4 +298,58 @@ TEST_F(Live, SaysWhenThePluginCannotFollowTheServerAndStopsWhileConnecting)
     server_.Freeze(false);
     EXPECT_EQ(status, 1) << waiting.Err();
     EXPECT_NE(waiting.Err().find("stopped while connecting"), std::string::npos) << waiting.Err();
+}
+
+// The pedal's VST 3 and CLAP builds as the VST 2.4 one: the sound through
+// JACK, the state (the effect switched off) kept in the format's own file
+// from one run to the next, and a damaged file set aside for the defaults.
+TEST_F(Live, PlaysTheVst3AndClapBuildsAndKeepsTheirState)
+{
+    const std::vector<std::pair<std::string, std::string>> builds = {
+#ifdef MG_LIVE_VST3_PEDAL
+        {MG_LIVE_VST3_PEDAL, ".vst3state"},
+#endif
+#ifdef MG_LIVE_CLAP_PEDAL
+        {MG_LIVE_CLAP_PEDAL, ".clapstate"},
+#endif
+    };
+    if (builds.empty())
+        GTEST_SKIP() << "no VST 3 or CLAP build of the pedal";
+    Rig rig(1.0);
+    ASSERT_TRUE(rig.Ok());
+    rig.Play(196.0, 0.4);
+    for (const auto& [pedal, suffix] : builds) {
+        SCOPED_TRACE(pedal);
+        // The share of bypassed periods while it plays, connected to the rig.
+        auto run = [&](std::vector<std::string> extra) {
+            std::vector<std::string> args = {MG_LIVE_PATH, pedal, "--no-gui", "--name", kName};
+            for (auto list : {RigPorts(), extra})
+                args.insert(args.end(), list.begin(), list.end());
+            Child live(args, Env(), dir_ / "err.txt");
+            EXPECT_TRUE(mg::livetest::WaitUntil([&] { return rig.LiveConnected(kName); }, 20s)) << live.Err();
+            const double share = mg::livetest::BypassedShare(rig);
+            live.Signal(SIGTERM);
+            EXPECT_EQ(live.Wait(), 0) << live.Err();
+            mg::livetest::WaitUntil([&] { return !jack_port_by_name(rig.Client(), (kName + ":out_1").c_str()); }, 5s);
+            return std::pair{share, live.Err()};
+        };
+
+        EXPECT_LT(run({"--fresh"}).first, 0.1) << "the fuzz plays";
+        const std::filesystem::path state = StateFile(suffix);
+        ASSERT_FALSE(state.empty()) << "no " << suffix << " file saved under XDG_CONFIG_HOME";
+        const std::string defaults = ReadBytes(state);
+        EXPECT_GT(run({"--param", "Effect=0"}).first, 0.9) << "bypassed";
+        const std::string off = ReadBytes(state);
+        EXPECT_NE(off, defaults);
+        EXPECT_GT(run({}).first, 0.9) << "the next run restores the effect switched off";
+        EXPECT_EQ(ReadBytes(state), off);
+
+        std::ofstream(state, std::ios::trunc) << "not a state";
+        const auto [share, err] = run({});
+        EXPECT_LT(share, 0.1) << "a damaged state gives the defaults";
+        EXPECT_NE(err.find("is kept as '" + state.string() + ".bad'"), std::string::npos) << err;
+        EXPECT_EQ(ReadBytes(state.string() + ".bad"), "not a state");
+        EXPECT_EQ(ReadBytes(state), defaults);
+        std::filesystem::remove_all(dir_ / "config");
+    }
 }

@@ -15,6 +15,7 @@
 #include "editor/x11/Freed.h"
 
 using namespace std::chrono_literals;
+using mg::livetest::BypassedShare;
 using mg::livetest::Child;
 using mg::livetest::Rig;
 using mg::x11::Freed;
@@ -78,28 +79,6 @@ bool ScreenShows(xcb_connection_t* c, const std::string& script)
                                return shot && mg::test::DifferentPixels(*shot, *expected) == 0;
                            },
                            5s);
-}
-
-// Of the periods recorded with no new xrun, the share whose out_1 is the
-// fed signal itself: the pedal's bypass.
-double BypassedShare(Rig& rig)
-{
-    rig.Restart();
-    rig.Record(true);
-    EXPECT_TRUE(rig.WaitForFrames(19200, 20s));
-    rig.Record(false);
-    int bypassed = 0, clean = 0;
-    const auto cycles = rig.Cycles();
-    for (const auto& cycle : cycles) {
-        if (cycle.xruns != cycles.front().xruns)
-            continue;
-        bool same = true;
-        for (std::int64_t i = cycle.start; i < cycle.start + cycle.frames; ++i)
-            same = same && rig.At(i, 1) == rig.At(i, 0);
-        bypassed += same;
-        ++clean;
-    }
-    return clean ? double(bypassed) / clean : -1.0;
 }
 
 std::pair<int, int> WindowSize(xcb_connection_t* c, xcb_window_t window)

@@ -300,7 +300,7 @@ int main(int argc, char** argv)
     if (path.size() > 5 && path.compare(path.size() - 5, 5, ".vst3") == 0) {
         try {
             vst3 = mg::host::LoadVst3Plugin(path, [](int, double) { ++automates; });
-            vst3->Prepare(44100.0, 512);
+            vst3->Prepare(44100.0, 512, mg::host::SampleSize::Float);
         } catch (const mg::host::Failure& failure) {
             return Fail(failure.what());
         }

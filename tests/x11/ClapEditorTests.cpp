@@ -70,7 +70,7 @@ TEST(ClapEditor, OpensOnHostTimersAndAFootswitchClickIsAGesture)
     for (const auto& event : sent) EXPECT_EQ(event.param, static_cast<clap::id_t>(kEffect));
 
     // Bypassed: both inputs summed on both outputs.
-    clap.Prepare(48000.0, 64);
+    clap.Prepare(48000.0, 64, mg::host::SampleSize::Float);
     clap.Resume();
     std::vector<float> a(64, 0.25f), b(64, 0.125f), l(64), r(64);
     float* in[] = {a.data(), b.data()};

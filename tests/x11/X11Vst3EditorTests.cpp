@@ -83,7 +83,7 @@ TEST_F(X11Vst3Editor, ShowsTheHeadlessPictureAndAFootswitchClickBypassesTheSound
     EXPECT_EQ(edits_[0], std::make_pair(kEffect, 0.0));
     EXPECT_TRUE(ScreenAsHeadless("click 100 190")) << "the LED went out";
 
-    plugin_->Prepare(48000.0, 64);
+    plugin_->Prepare(48000.0, 64, mg::host::SampleSize::Float);
     plugin_->Resume();
     std::vector<float> left(64), right(64), out0(64), out1(64);
     for (int i = 0; i < 64; ++i) {
