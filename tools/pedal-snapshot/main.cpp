@@ -6,6 +6,7 @@
 // Unless --no-open is given, the host first opens the plug-in and shows the
 // editor, as every host does before the user can touch it.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -20,6 +21,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: pedal-snapshot OUT.png [--script FILE] [--do \"LINE\"]... [--no-open]\n");
         return argc < 2 ? 2 : 0;
     }
+    // The pictures show what the script asks for, never the editor size
+    // this machine's user picked for their own editors: no settings folder.
+    setenv("XDG_CONFIG_HOME", "/nonexistent/pedal-snapshot", 1);
     const std::string out = argv[1];
     std::string script;
     bool open = true;
