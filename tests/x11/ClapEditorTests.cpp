@@ -26,14 +26,7 @@ constexpr int kFootX = 100, kFootY = 190;
 TEST(ClapEditor, OpensOnHostTimersAndAFootswitchClickIsAGesture)
 {
     mg::test::XServer server;
-    if (!server.Running()) {
-        if (mg::test::InCi()) FAIL() << "CI must run the X11 tests: " << server.Problem();
-        GTEST_SKIP() << server.Problem();
-    }
-    if (!mg::test::HaveProgram("xdotool")) {
-        if (mg::test::InCi()) FAIL() << "CI must run the X11 tests: no xdotool";
-        GTEST_SKIP() << "no xdotool";
-    }
+    MG_REQUIRE_X11(server, true);
     // The VST host's window and pointer only; the plug-in is the CLAP one.
     mg::test::X11Host window(PEDAL_PATH);
     ASSERT_TRUE(window.Connected());
@@ -120,14 +113,7 @@ struct ResizeHost {
 TEST(ClapEditor, ASizePickedInTheMenuAsksTheHostToResize)
 {
     mg::test::XServer server;
-    if (!server.Running()) {
-        if (mg::test::InCi()) FAIL() << "CI must run the X11 tests: " << server.Problem();
-        GTEST_SKIP() << server.Problem();
-    }
-    if (!mg::test::HaveProgram("xdotool")) {
-        if (mg::test::InCi()) FAIL() << "CI must run the X11 tests: no xdotool";
-        GTEST_SKIP() << "no xdotool";
-    }
+    MG_REQUIRE_X11(server, true);
     // No earlier pick of the user's, and none left behind.
     const std::filesystem::path config = std::filesystem::temp_directory_path() / "mg-clap-resize-test";
     std::filesystem::remove_all(config);

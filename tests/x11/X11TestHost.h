@@ -113,4 +113,23 @@ std::unique_ptr<IMemoryBitmap> Headless(const std::string& script);
 // skipping them.
 bool InCi();
 
+// What a window test lacks here: the X server, or xdotool when it clicks.
+// Empty when it can run.
+inline std::string X11Missing(const XServer& server, bool clicks)
+{
+    if (!server.Running()) return server.Problem();
+    if (clicks && !HaveProgram("xdotool")) return "no xdotool";
+    return {};
+}
+
 } // namespace mg::test
+
+// In a test's body: skips it where X11Missing() names something, and fails
+// it in CI, which must run every window test.
+#define MG_REQUIRE_X11(server, clicks)                                                                    \
+    do {                                                                                                   \
+        if (const std::string missing_ = ::mg::test::X11Missing(server, clicks); !missing_.empty()) {      \
+            if (::mg::test::InCi()) FAIL() << "CI must run the X11 tests: " << missing_;                   \
+            GTEST_SKIP() << missing_;                                                                      \
+        }                                                                                                  \
+    } while (false)
