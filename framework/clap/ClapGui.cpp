@@ -76,8 +76,14 @@ bool IClapPlugin::GuiSetParent(const clap::window_t* window)
     if (!parent) return false;
     LockGuard guard(Lock());
     IEditorLink* editor = Editor();
-    if (!editor || !editor->OpenInParent(parent)) return false;
+    // Open before the window is: the desktop's scale is learned as it opens,
+    // after the host sized its window from get_size, and the editor's
+    // request for the new size must reach the host.
     guiOpen_ = true;
+    if (!editor || !editor->OpenInParent(parent)) {
+        guiOpen_ = false;
+        return false;
+    }
     OnEditorOpened();
     return true;
 }

@@ -92,13 +92,20 @@ tresult MG_VST3_CALL Vst3View::attached(void* parent, FIDString type)
     if (!parent) return kInvalidArgument;
     if (isPlatformTypeSupported(type) != kResultTrue) return kResultFalse;
     if (attached_ || plugin_.openView_) return kResultFalse;
+    // The open view before its window is: the desktop's scale is learned as
+    // the window opens, after the host sized its own from getSize, and the
+    // editor's request for the new size must reach the frame.
+    plugin_.openView_ = this;
+    bool opened = false;
     try {
-        if (!plugin_.OpenEditorIn(parent)) return kResultFalse;
+        opened = plugin_.OpenEditorIn(parent);
     } catch (...) {
+    }
+    if (!opened) {
+        plugin_.openView_ = nullptr;
         return kResultFalse;
     }
     attached_ = true;
-    plugin_.openView_ = this;
 #if !defined(_WIN32)
     runLoop_.Adopt(HostRef<IRunLoop>::Query(frame_.get(), kIRunLoopIid));
     if (runLoop_ && runLoop_->registerTimer(&timer_, kTimerMilliseconds) != kResultOk) runLoop_.Reset();

@@ -110,7 +110,14 @@ struct ResizeHost {
     }
 };
 
-TEST(ClapEditor, ASizePickedInTheMenuAsksTheHostToResize)
+std::pair<std::uint32_t, std::uint32_t> SizeOf(const clap::plugin_gui_t* gui, const clap::plugin_t* p)
+{
+    std::uint32_t w = 0, h = 0;
+    gui->get_size(p, &w, &h);
+    return {w, h};
+}
+
+TEST(ClapEditor, TheDesktopsScaleAndASizePickedInTheMenuAskTheHostToResize)
 {
     mg::test::XServer server;
     MG_REQUIRE_X11(server, true);
@@ -136,9 +143,23 @@ TEST(ClapEditor, ASizePickedInTheMenuAsksTheHostToResize)
     const auto* timer = static_cast<const clap::plugin_timer_support_t*>(p->get_extension(p, clap::kExtTimerSupport));
     ASSERT_TRUE(gui && timer);
     ASSERT_TRUE(gui->create(p, clap::kWindowApiX11, false));
+    // The desktop at 150 %: learned as the window opens, after the host
+    // sized its window from get_size, so the editor asks for its size then.
+    xcb_connection_t* c = window.Connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const std::string resources = "Xft.dpi:\t144\n";
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 8,
+                        static_cast<std::uint32_t>(resources.size()), resources.data());
+    xcb_flush(c);
+    EXPECT_EQ(SizeOf(gui, p), std::pair(213u, 326u));
     clap::window_t parent{clap::kWindowApiX11, {}};
     parent.x11 = window.Parent();
     ASSERT_TRUE(gui->set_parent(p, &parent));
+    xcb_delete_property(c, root, XCB_ATOM_RESOURCE_MANAGER);
+    xcb_flush(c);
+    ASSERT_EQ(host.requests.size(), 1u) << "the host was asked to fit the desktop's scale";
+    EXPECT_EQ(host.requests.back(), std::pair(320u, 489u));
+    EXPECT_EQ(SizeOf(gui, p), std::pair(320u, 489u));
     gui->show(p);
 
     const auto idleFor = [&](std::chrono::milliseconds time, const std::function<bool()>& done) {
@@ -149,11 +170,7 @@ TEST(ClapEditor, ASizePickedInTheMenuAsksTheHostToResize)
         }
         return false;
     };
-    const auto size = [&] {
-        std::uint32_t w = 0, h = 0;
-        gui->get_size(p, &w, &h);
-        return std::pair{w, h};
-    };
+    const auto size = [&] { return SizeOf(gui, p); };
     // Right-click on the enclosure opens the menu at the pointer (moved in
     // by its width); rows of 14 logical pixels from 5 below its top, AUTO first.
     const auto pick = [&](int rowsDown, int scale) {
@@ -164,9 +181,8 @@ TEST(ClapEditor, ASizePickedInTheMenuAsksTheHostToResize)
         const std::size_t before = host.requests.size();
         return idleFor(3s, [&] { return host.requests.size() > before; });
     };
-    EXPECT_EQ(size(), std::pair(213u, 326u));
     idleFor(200ms, nullptr);
-    ASSERT_TRUE(pick(5, 100)) << "200 % asked for";
+    ASSERT_TRUE(pick(5, 150)) << "200 % asked for";
     EXPECT_EQ(host.requests.back(), std::pair(426u, 652u));
     EXPECT_EQ(size(), std::pair(426u, 652u));
 
