@@ -65,6 +65,9 @@ mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# Inputs click the editor's size menu, and a pick is saved in the user's
+# settings: keep those in the run's own folder, not the user's.
+export XDG_CONFIG_HOME=$work/config
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 

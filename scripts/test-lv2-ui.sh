@@ -55,7 +55,8 @@ pids+=($!)
 for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.2; done
 jack_lsp >/dev/null 2>&1 || { cat "$work/jackd.log" >&2; die "jackd did not start"; }
 
-timeout 300 jalv.gtk3 -x --jack-name pedal -c effect=0 -c attack=1 -c level=0.2 "$uri" >"$work/jalv.log" 2>&1 &
+# The editor at its own size, whatever this machine's user picked.
+XDG_CONFIG_HOME=$work/config timeout 300 jalv.gtk3 -x --jack-name pedal -c effect=0 -c attack=1 -c level=0.2 "$uri" >"$work/jalv.log" 2>&1 &
 pids+=($!)
 window=
 for _ in $(seq 100); do
