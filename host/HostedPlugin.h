@@ -81,6 +81,9 @@ public:
 
     // ---- editor -----------------------------------------------------------------
     virtual bool HasEditor() = 0;
+    // Before opening: the display's scale (1 = 100 %) the editor is to draw
+    // at, in the format's own words; false when the plug-in takes none.
+    virtual bool SetEditorScale(double scale) = 0;
     // The size before opening; false when the plug-in gives none.
     virtual bool EditorSize(int& width, int& height) = 0;
     // `parent` is the platform's window (an X11 window id, an HWND).

@@ -110,6 +110,13 @@ std::vector<std::string> PluginInstance::ProgramNames()
     return names;
 }
 
+bool PluginInstance::SetEditorScale(double scale)
+{
+    // The display-scale message hosts send before the editor opens:
+    // index 'PreS', value 'AeCs', the scale in opt.
+    return Dispatch(vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr, static_cast<float>(scale)) != 0;
+}
+
 bool PluginInstance::EditorSize(int& width, int& height)
 {
     vst::ERect* rect = nullptr;

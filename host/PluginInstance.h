@@ -54,6 +54,7 @@ public:
 
     // The editor's size as the plug-in reports it before opening; false
     // when it gives none.
+    bool SetEditorScale(double scale) override;
     bool EditorSize(int& width, int& height) override;
 
     void SetSampleRate(double rate);

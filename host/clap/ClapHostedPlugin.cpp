@@ -403,6 +403,11 @@ bool ClapHostedPlugin::CreateGui()
     return guiCreated_;
 }
 
+bool ClapHostedPlugin::SetEditorScale(double scale)
+{
+    return CreateGui() && gui_->set_scale && gui_->set_scale(plugin_, scale);
+}
+
 bool ClapHostedPlugin::EditorSize(int& width, int& height)
 {
     std::uint32_t w = 0, h = 0;

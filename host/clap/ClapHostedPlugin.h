@@ -60,6 +60,7 @@ public:
     void Process(float** inputs, float** outputs, int frames) override;
     void Process(double** inputs, double** outputs, int frames) override;
     bool HasEditor() override;
+    bool SetEditorScale(double scale) override;
     bool EditorSize(int& width, int& height) override;
     bool OpenEditor(void* parent) override;
     void IdleEditor() override;

@@ -41,12 +41,7 @@ EditorWindow::EditorWindow(host::HostedPlugin& plugin, host::HostContext& host, 
         c_ = nullptr;
         throw Failure("cannot open the X display");
     }
-    // The display-scale message hosts send before the editor opens:
-    // index 'PreS', value 'AeCs', the scale in opt.
-    // Only VST 2.4 plug-ins hear it so far.
-    if (host::PluginInstance* vst2 = plugin_.AsVst2(); vst2 && scalePercent > 0)
-        vst2->Dispatch(vst::effVendorSpecific, 0x50726553, 0x41654373, nullptr,
-                       static_cast<float>(scalePercent / 100.0));
+    if (scalePercent > 0) plugin_.SetEditorScale(scalePercent / 100.0);
     int width = kFallbackWidth;
     int height = kFallbackHeight;
     if (!plugin_.EditorSize(width, height)) {

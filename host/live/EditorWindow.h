@@ -23,8 +23,7 @@ class EditorWindow final : public host::IEditorFrame {
 public:
     // Throws host::Failure when there is no X server or the editor refuses
     // to open. Registers with `host` for the plug-in's resize requests. A
-    // `scalePercent` above 0 is told to a VST 2.4 plug-in as the display's
-    // scale.
+    // `scalePercent` above 0 is told to the plug-in as the display's scale.
     EditorWindow(host::HostedPlugin& plugin, host::HostContext& host, const std::string& title,
                  int scalePercent = 0);
     ~EditorWindow();

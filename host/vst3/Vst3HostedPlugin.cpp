@@ -92,6 +92,7 @@ public:
     void Process(double** inputs, double** outputs, int frames) override { Run(inputs, outputs, frames); }
 
     bool HasEditor() override { return View() != nullptr; }
+    bool SetEditorScale(double scale) override;
     bool EditorSize(int& width, int& height) override;
     bool OpenEditor(void* parent) override;
     void IdleEditor() override { frame_.RunTimers(); }
@@ -414,6 +415,16 @@ IPlugView* Vst3Hosted::View()
 {
     if (!view_) view_ = controller_->createView(kEditorViewType);
     return view_;
+}
+
+bool Vst3Hosted::SetEditorScale(double scale)
+{
+    if (!View()) return false;
+    auto* support = HostRef<IPlugViewContentScaleSupport>::Query(view_, kIPlugViewContentScaleSupportIid);
+    if (!support) return false;
+    const bool taken = support->setContentScaleFactor(static_cast<float>(scale)) == kResultOk;
+    support->release();
+    return taken;
 }
 
 bool Vst3Hosted::EditorSize(int& width, int& height)

@@ -89,4 +89,24 @@ TEST(ClapHost, AChangeInABlockLandsOnItsFrame)
     EXPECT_EQ(scheduled.plugin->Parameter(2), 0.0);
 }
 
+// A display's scale told before opening reaches the editor in every
+// format's own words: the size it asks for follows.
+TEST(HostedEditor, EveryFormatTakesTheDisplaysScaleBeforeOpening)
+{
+    std::vector<const char*> paths = {MG_VST_MODULE, MG_CLAP_MODULE};
+#if defined(MG_VST3_BUNDLE)
+    paths.push_back(MG_VST3_BUNDLE);
+#endif
+    for (const char* path : paths) {
+        SCOPED_TRACE(path);
+        Loaded loaded(path);
+        int width = 0, height = 0;
+        ASSERT_TRUE(loaded.plugin->EditorSize(width, height));
+        EXPECT_EQ(std::pair(width, height), std::pair(213, 326));
+        ASSERT_TRUE(loaded.plugin->SetEditorScale(2.0));
+        ASSERT_TRUE(loaded.plugin->EditorSize(width, height));
+        EXPECT_EQ(std::pair(width, height), std::pair(426, 652));
+    }
+}
+
 } // namespace
